@@ -1,0 +1,3 @@
+#include "net/device_record.h"
+
+DeviceTable g_deviceTable;
