@@ -1,0 +1,47 @@
+#pragma once
+// What the device registry needs from the operating system: the client's installation directory
+// from the system registry, the process's current directory and an existence probe for the
+// registry file. Plain C++ types only; the system binding lives in win32/ or posix/, and tests
+// install a fake with SetRegistryOsPort.
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Outcome of reading the "Install" value of HKEY_LOCAL_MACHINE\SOFTWARE\Corvane\Halvex Client.
+enum class InstallKeyState {
+  kNoKey,    // the key cannot be opened
+  kNoValue,  // the key is open but the value cannot be read (absent, or longer than 260 bytes)
+  kValue,    // the value was read; text holds it up to its first zero byte
+};
+
+struct InstallSetting {
+  InstallKeyState state = InstallKeyState::kNoKey;
+  std::string text;
+};
+
+// Outcome of opening a file for reading with no sharing, only if it exists.
+enum class FileProbeResult {
+  kOpened,        // it exists and could be opened (the handle is already closed again)
+  kMissing,       // neither the file nor, possibly, its directory exists
+  kInaccessible,  // it exists but cannot be opened: held open by another program, no rights, ...
+};
+
+class RegistryOsPort {
+ public:
+  virtual ~RegistryOsPort() = default;
+  virtual InstallSetting ReadInstallSetting() = 0;
+  // The current directory, or nothing when it cannot be had or does not fit 260 bytes.
+  virtual std::optional<std::string> CurrentDirectory() = 0;
+  virtual FileProbeResult ProbeFile(const std::string& path) = 0;
+};
+
+// The binding for this build's operating system.
+RegistryOsPort& SystemRegistryOsPort();
+
+// The port the registry code uses: the system binding unless a test installed another.
+RegistryOsPort& ActiveRegistryOsPort();
+// Installs port (not owned) for later calls; nullptr brings the system binding back.
+void SetRegistryOsPort(RegistryOsPort* port);
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#include "registry/classification_merge.h"
+
+#include "registry/profile_location.h"
+#include "registry/registry_file.h"
+
+namespace {
+// The stored STATUS of a device the user marked known ("mark as unknown" is what its row offers).
+constexpr const char kKnownStatus[] = "标记为未知";
+}  // namespace
+
+void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
+  // Row 0 is the local computer's row (or, when the list builder did not find it, whatever device
+  // stands first); it keeps its sweep texts either way.
+  for (std::size_t i = 1; i < table.size(); ++i) {
+    DeviceRecord& row = table[i];
+    const std::optional<std::string> status = lookup(row.macText, "STATUS");
+    if (!status) continue;  // no entry for this device
+    if (*status == kKnownStatus) row.statusLabel = "\n" + *status;
+    // Nothing writes the file between the two reads, so the entry is still there; should it not
+    // be, the resolved name stays.
+    if (std::optional<std::string> name = lookup(row.macText, "USERNAME")) {
+      row.hostName = std::move(*name);
+    }
+  }
+}
+
+void MergeRegistry() {
+  const std::string path = GetProfileDirectory() + kRegistryFileName;
+  MergeRegistryInto(g_deviceTable, [&path](const std::string& macText, const char* attributeName) {
+    return AccessDeviceAttribute(path, macText, false, attributeName, std::string());
+  });
+}
