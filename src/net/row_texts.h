@@ -1,0 +1,35 @@
+#pragma once
+// The three cell texts of a device list row, and reading a device back out of them. The list
+// builder writes them, the marking and renaming handlers read them back, the list draws them
+// line by line. Wording, colons and blanks are fixed: the read-back relies on the first ":" of
+// column 0 being the one after 主机名 and on the first ":" and "I" of column 1 being those of
+// MAC地址: and IP地址.
+#include <string>
+
+#include "net/device_record.h"
+
+// Labels as a DeviceRecord carries them (one leading line break).
+extern const char* const kLabelUnknown;  // "\n标记为已知"  (mark as known: not yet known)
+extern const char* const kLabelKnown;    // "\n标记为未知"  (mark as unknown: known)
+extern const char* const kLabelLocal;    // "\n本机"        (this computer)
+extern const char* const kMarkAsKnown;   // "标记为已知", what an unknown device's label contains
+extern const char* const kUnknownHostName;  // "未知主机名"
+
+std::string HostCellText(const std::string& hostName);  // column 0
+std::string AddressCellText(const std::string& macText, const std::string& ipText);  // column 1
+std::string StatusCellText(const std::string& statusLabel);  // column 2 ("\n" + label)
+
+// True when a label or column-2 text marks a device not yet known (multibyte-aware search).
+bool IsMarkedUnknown(const std::string& statusText);
+
+// Row read-back:
+//   hostName    what follows the first ":" of column 0 and the one blank after it (the last
+//               length - p - 2 bytes, p the colon's position or -1)
+//   macText     column 1 cut before its first "I", then what follows its first ":"; so the MAC
+//               text still followed by the two line feeds before "IP地址"
+//   statusLabel column 2 as it stands
+//   ipText      empty
+DeviceRecord ReadRowBack(const std::string& column0, const std::string& column1,
+                         const std::string& column2);
+// Just the host-name part of the read-back, for the name editor.
+std::string HostNameFromCell(const std::string& column0);

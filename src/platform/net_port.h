@@ -1,0 +1,68 @@
+#pragma once
+// The network operations the scan needs from the system, in plain C++ types.
+//
+// A program installs one binding at start-up; nothing is installed by linking alone:
+//   tarnlook.exe      InstallWin32NetPort()   (IP Helper and Windows Sockets, platform/win32)
+//   tarnlook-sim.exe  InstallSimulatedLan()   (sim/simulated_lan.h: the scenario named by
+//                                             TARNLOOK_SIM_LAN, else the built-in demo LAN)
+// Until then Net() answers with a port on which every operation fails, so a scan finds nothing.
+//
+// Addresses are IPv4 in network byte order (first octet in the lowest-addressed byte), as the
+// socket calls produce and consume them. Every method may be called from many threads at once.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AdapterEntry {
+  uint32_t type = 0;       // 6 Ethernet, 23 PPP, anything else
+  std::string firstIpText; // first entry of the adapter's IP address list, as the system gives it
+};
+
+struct ArpCacheRow {
+  uint32_t interfaceIndex = 0;
+  uint32_t address = 0;
+};
+
+class NetPort {
+ public:
+  static constexpr uint32_t kBufferOverflow = 111;  // ERROR_BUFFER_OVERFLOW
+
+  virtual ~NetPort() = default;
+
+  // GetAdaptersInfo with a buffer of bufferSize bytes. Returns 0 and fills adapters (in the order
+  // the system lists them), or kBufferOverflow with bufferSize set to the size needed, or another
+  // system error code.
+  virtual uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) = 0;
+
+  // WSAStartup for version major.minor; true when it succeeded.
+  virtual bool StartSockets(int major, int minor) = 0;
+  virtual void CleanupSockets() = 0;  // WSACleanup
+  // gethostname into a buffer of bufferLength bytes; true and the name when it succeeded.
+  virtual bool ReadOwnHostName(std::string& name, int bufferLength) = 0;
+  // gethostbyname: true and the first address of the name's address list.
+  virtual bool ResolveFirstAddress(const std::string& name, uint32_t& address) = 0;
+  // gethostbyaddr for an IPv4 address: true and the entry's official name.
+  virtual bool ResolveHostName(uint32_t address, std::string& name) = 0;
+
+  // SendARP. The hardware address lands in mac, two 32-bit words as the system requires, although
+  // only its first 6 bytes are meaningful. length is the buffer length in bytes on entry and what
+  // the system reports on return. Returns 0 when the target answered, else a system error code.
+  virtual uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) = 0;
+
+  // GetIpNetTable with no buffer: the size the ARP table needs (0 when there is nothing to read).
+  virtual uint32_t QueryArpTableSize() = 0;
+  // GetIpNetTable into a buffer of size bytes, unsorted; false when the call fails.
+  virtual bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) = 0;
+  // DeleteIpNetEntry for the row's interface and address; the result is of no interest.
+  virtual void DeleteArpEntry(const ArpCacheRow& row) = 0;
+};
+
+// Makes port the one every scan uses from now on (nullptr restores the failing port). The port
+// must outlive every scan that may still run, so bindings are objects of static storage duration.
+void InstallNetPort(NetPort* port);
+NetPort& Net();
+
+#ifdef _WIN32
+// Installs the IP Helper and Windows Sockets binding (platform/win32/net_port_win32.cpp).
+void InstallWin32NetPort();
+#endif

@@ -1,0 +1,10 @@
+#pragma once
+// The scan's view bound to real windows: the main dialog and its device list, reached only through
+// their window handles. A call on a handle whose window is gone fails harmlessly, and the binding
+// itself has static storage duration, so a scan that outlives the dialog touches nothing.
+//
+// OnInitDialog: BindScanViewToWindows(m_hWnd, m_listDevices.m_hWnd) before the first StartScan.
+// WM_DESTROY:   UnbindScanView(), so a running scan stops talking to the window at once.
+// Plain void* keeps <windows.h> out of this header; pass HWNDs.
+void BindScanViewToWindows(void* dialog, void* list);
+void UnbindScanView();
