@@ -22,3 +22,8 @@ constexpr unsigned kHostNameMaxBytes = 16;
 // Longest prefix of whole characters of at most 16 bytes: a cut never leaves the lead byte of a
 // double-byte character behind (it would swallow the closing quote when the name is stored).
 std::string ShortenHostName(const std::string& hostName);
+
+// The classification step between the local-computer swap and the filling of the list:
+// MergeRegistry unless a test installs another (nullptr restores MergeRegistry).
+using MergeStep = void (*)();
+void SetMergeStep(MergeStep step);

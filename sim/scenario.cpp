@@ -1,0 +1,102 @@
+// Scenario text of the simulated LAN and its built-in demo LAN.
+#include <cstdio>
+#include <sstream>
+
+#include "net/address_text.h"
+#include "sim/simulated_lan.h"
+
+namespace {
+
+bool ParseMac(const std::string& text, unsigned char (&mac)[6]) {
+  unsigned b[6];
+  char tail;
+  if (text.size() != 17 ||
+      std::sscanf(text.c_str(), "%2x-%2x-%2x-%2x-%2x-%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5],
+                  &tail) != 6)
+    return false;
+  for (int i = 0; i < 6; ++i) mac[i] = static_cast<unsigned char>(b[i]);
+  return true;
+}
+
+bool ParseMs(const std::string& text, unsigned& ms) {
+  if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  ms = static_cast<unsigned>(std::stoul(text));
+  return true;
+}
+
+bool ParseAddress(const std::string& text, uint32_t& address) {
+  address = Ipv4FromText(text);
+  return address != kInvalidAddress || text == "255.255.255.255";
+}
+
+bool ParseLine(const std::string& line, SimScenario& s) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  if (words.empty()) return true;
+  const std::string& d = words[0];
+  if (d == "adapter" && words.size() == 3) {
+    unsigned type;
+    if (!ParseMs(words[1], type)) return false;
+    s.adapters.push_back({type, words[2]});
+    return true;
+  }
+  if (d == "hostname" && words.size() == 3) {
+    s.hasHostName = true;
+    s.hostName = words[1];
+    s.hostNameResolves = words[2] != "-";
+    return !s.hostNameResolves || ParseAddress(words[2], s.hostAddress);
+  }
+  if (d == "device" && (words.size() == 4 || words.size() == 5)) {
+    SimDevice device;
+    if (!ParseAddress(words[1], device.address) || !ParseMac(words[2], device.mac) ||
+        !ParseMs(words[3], device.latencyMs))
+      return false;
+    if (words.size() == 5) device.name = words[4];
+    s.devices.push_back(device);
+    return true;
+  }
+  if (d == "silence" && words.size() == 2) return ParseMs(words[1], s.silenceMs);
+  return false;
+}
+
+}  // namespace
+
+bool ParseScenario(const std::string& text, SimScenario& scenario, std::string* error) {
+  std::istringstream in(text);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    const std::size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    if (!ParseLine(line, scenario)) {
+      if (error) *error = "line " + std::to_string(number) + ": " + line;
+      return false;
+    }
+  }
+  return true;
+}
+
+SimScenario DemoScenario() {
+  static const char kDemo[] =
+      "adapter 6 192.168.1.23\n"
+      "adapter 71 0.0.0.0\n"              // a wireless adapter without an address
+      "hostname TARNLOOK-PC 192.168.1.23\n"
+      "silence 600\n"
+      "device 192.168.1.23 00-1A-2B-3C-4D-5E 1 TARNLOOK-PC\n"  // this computer
+      "device 192.168.1.2 C8-3A-35-10-20-01 12 wifi-router\n"
+      "device 192.168.1.5 00-11-32-AA-BB-05 40 nas-storage\n"
+      "device 192.168.1.17 3C-2E-FF-01-02-17 180 living-room-television\n"
+      "device 192.168.1.31 A4-5E-60-C1-D2-31 90\n"
+      "device 192.168.1.42 00-80-77-12-34-42 25 office-printer\n"
+      "device 192.168.1.64 F0-18-98-5A-6B-64 300 phone-wang\n"
+      "device 192.168.1.77 B8-27-EB-77-77-77 60 raspberrypi\n"
+      "device 192.168.1.101 DC-A6-32-01-01-01 450\n"
+      "device 192.168.1.150 00-0C-29-15-00-96 8 build-server\n"
+      "device 192.168.1.200 5C-CF-7F-C8-00-C8 520 smart-plug\n"
+      "device 192.168.1.254 00-1B-21-FE-FE-FE 70\n";
+  SimScenario scenario;
+  ParseScenario(kDemo, scenario);
+  return scenario;
+}

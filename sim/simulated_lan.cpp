@@ -1,0 +1,143 @@
+// The net port answered from a scenario instead of the network.
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <sstream>
+
+#include "platform/thread_port.h"
+#include "sim/simulated_lan.h"
+
+namespace {
+
+constexpr uint32_t kAdapterRecordSize = 648;  // what one adapter record takes in the system's list
+constexpr uint32_t kNoData = 232;             // ERROR_NO_DATA: no adapter at all
+constexpr uint32_t kBadNetName = 67;          // what SendARP gives when nobody answers
+constexpr uint32_t kArpRowSize = 24;          // one row of the system's ARP table
+
+class SimulatedNetPort final : public NetPort {
+ public:
+  explicit SimulatedNetPort(SimScenario scenario) : m_scenario(std::move(scenario)) {}
+
+  uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
+    if (m_scenario.adapters.empty()) return kNoData;
+    const uint32_t needed = kAdapterRecordSize * static_cast<uint32_t>(m_scenario.adapters.size());
+    if (bufferSize < needed) {
+      bufferSize = needed;
+      return kBufferOverflow;
+    }
+    adapters.insert(adapters.end(), m_scenario.adapters.begin(), m_scenario.adapters.end());
+    return 0;
+  }
+
+  bool StartSockets(int, int) override { return true; }
+  void CleanupSockets() override {}
+
+  bool ReadOwnHostName(std::string& name, int bufferLength) override {
+    const std::string own = m_scenario.hasHostName ? m_scenario.hostName : "localhost";
+    if (static_cast<int>(own.size()) >= bufferLength) return false;
+    name = own;
+    return true;
+  }
+
+  bool ResolveFirstAddress(const std::string& name, uint32_t& address) override {
+    if (!m_scenario.hasHostName || !m_scenario.hostNameResolves || name != m_scenario.hostName)
+      return false;
+    address = m_scenario.hostAddress;
+    return true;
+  }
+
+  bool ResolveHostName(uint32_t address, std::string& name) override {
+    const SimDevice* device = Find(address);
+    if (!device || device->name.empty()) return false;
+    name = device->name;
+    return true;
+  }
+
+  uint32_t SendArp(uint32_t target, uint32_t, uint32_t (&mac)[2], uint32_t& length) override {
+    const SimDevice* device = Find(target);
+    SleepMilliseconds(device ? device->latencyMs : m_scenario.silenceMs);
+    if (!device) return kBadNetName;
+    std::memset(mac, 0, sizeof mac);
+    std::memcpy(mac, device->mac, 6);
+    length = 6;
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    m_arpCache.push_back({1, target});
+    return 0;
+  }
+
+  uint32_t QueryArpTableSize() override {
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    return m_arpCache.empty() ? 0 : 4 + kArpRowSize * static_cast<uint32_t>(m_arpCache.size());
+  }
+
+  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    if (size < 4 + kArpRowSize * m_arpCache.size()) return false;  // grew in between
+    rows = m_arpCache;
+    return true;
+  }
+
+  void DeleteArpEntry(const ArpCacheRow& row) override {
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    for (auto it = m_arpCache.begin(); it != m_arpCache.end(); ++it) {
+      if (it->interfaceIndex == row.interfaceIndex && it->address == row.address) {
+        m_arpCache.erase(it);
+        return;
+      }
+    }
+  }
+
+ private:
+  const SimDevice* Find(uint32_t address) const {
+    for (const SimDevice& device : m_scenario.devices)
+      if (device.address == address) return &device;
+    return nullptr;
+  }
+
+  const SimScenario m_scenario;  // read-only after construction: safe from every probe thread
+  std::mutex m_cacheMutex;
+  std::vector<ArpCacheRow> m_arpCache;
+};
+
+// The installed port lives to the end of the process: probes of an abandoned scan may still use it.
+std::unique_ptr<NetPort>& Installed() {
+  static std::unique_ptr<NetPort>* port = new std::unique_ptr<NetPort>;
+  return *port;
+}
+
+}  // namespace
+
+std::unique_ptr<NetPort> MakeSimulatedNetPort(SimScenario scenario) {
+  return std::make_unique<SimulatedNetPort>(std::move(scenario));
+}
+
+void InstallSimulatedLan(SimScenario scenario) {
+  // An earlier port is kept alive (leaked on purpose): a thread of an earlier scan may hold it.
+  static std::vector<std::unique_ptr<NetPort>>* retired = new std::vector<std::unique_ptr<NetPort>>;
+  if (Installed()) retired->push_back(std::move(Installed()));
+  Installed() = MakeSimulatedNetPort(std::move(scenario));
+  InstallNetPort(Installed().get());
+}
+
+bool InstallSimulatedLan() {
+  const char* path = std::getenv("TARNLOOK_SIM_LAN");
+  if (!path || !*path) {
+    InstallSimulatedLan(DemoScenario());
+    return true;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  SimScenario scenario;
+  std::string error;
+  if (!in || !ParseScenario(text.str(), scenario, &error)) {
+    std::cerr << "TARNLOOK_SIM_LAN: cannot use " << path << (error.empty() ? "" : " (" + error + ")")
+              << "; using the demo LAN\n";
+    InstallSimulatedLan(DemoScenario());
+    return false;
+  }
+  InstallSimulatedLan(std::move(scenario));
+  return true;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A simulated LAN behind the net port, for tarnlook-sim.exe, the benchmark and the tests: no packet
+// leaves the process. Scenario, one directive a line, "#" starts a comment:
+//   adapter <type> <ipText>            adapter list entry, in order (6 Ethernet, 23 PPP, other)
+//   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails)
+//   device <ip> <mac> <ms> [<name>]    answers ARP after <ms> ms; reverse lookup gives <name>
+//   silence <ms>                       how long a probe of a silent address takes to fail (1000)
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/net_port.h"
+
+struct SimDevice {
+  uint32_t address = 0;           // network byte order
+  unsigned char mac[6] = {};
+  unsigned latencyMs = 0;
+  std::string name;               // empty: the reverse lookup finds nothing
+};
+
+struct SimScenario {
+  std::vector<AdapterEntry> adapters;
+  bool hasHostName = false;
+  std::string hostName;
+  bool hostNameResolves = false;
+  uint32_t hostAddress = 0;
+  std::vector<SimDevice> devices;
+  unsigned silenceMs = 1000;
+};
+
+// Reads a scenario; false (and a message naming the line) on a line it cannot read.
+bool ParseScenario(const std::string& text, SimScenario& scenario, std::string* error = nullptr);
+// The demo LAN: a dozen devices of different kinds and latencies, some named, one of them this
+// computer.
+SimScenario DemoScenario();
+
+// A net port that answers from a scenario, sleeping each device's latency (or the silence) in
+// SendArp. Thread-safe; its ARP cache holds the devices that answered, so purges have work to do.
+std::unique_ptr<NetPort> MakeSimulatedNetPort(SimScenario scenario);
+
+// Installs the simulated LAN as the net port for the rest of the process: the scenario in the file
+// named by TARNLOOK_SIM_LAN, else the demo LAN. A file that cannot be read or parsed is reported on
+// standard error and the demo LAN is used. Returns true when the requested scenario is in use.
+bool InstallSimulatedLan();
+// The same for a given scenario (tests and the benchmark).
+void InstallSimulatedLan(SimScenario scenario);

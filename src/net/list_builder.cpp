@@ -1,0 +1,93 @@
+#include "net/list_builder.h"
+
+#include <atomic>
+#include <cstdio>
+#include <utility>
+
+#include "net/address_sweep.h"
+#include "net/address_text.h"
+#include "net/local_identity.h"
+#include "net/row_texts.h"
+#include "net/scan_view.h"
+#include "platform/debug_output.h"
+#include "registry/classification_merge.h"
+#include "text/cp936.h"
+
+namespace {
+// Between two tests of g_bSweepDone the builder sleeps on g_evSweepDone; the time-out only covers a
+// flag raised by someone who does not signal.
+constexpr unsigned kSweepPollMilliseconds = 100;
+
+std::atomic<MergeStep> g_mergeStep{nullptr};
+}  // namespace
+
+void SetMergeStep(MergeStep step) { g_mergeStep.store(step); }
+
+std::string ShortenHostName(const std::string& hostName) {
+  if (hostName.size() <= kHostNameMaxBytes) return hostName;
+  return hostName.substr(0, text::WholeCharPrefix(hostName, kHostNameMaxBytes));
+}
+
+void WaitForSweep() {
+  DebugOutput("---------线程循环---------");
+  while (g_bSweepDone.load() == 0) {
+    DebugOutput("一直循环");
+    g_evSweepDone.Wait(kSweepPollMilliseconds);
+  }
+  DebugOutput("---------进入线程---------");
+}
+
+void AssembleList() {
+  // The sweep has ended: no probe touches the table any more, so no lock is needed.
+  DeviceTable& table = g_deviceTable;
+  if (g_bPppAdapter == 1) table.clear();  // a dial-up computer shows no devices
+
+  const std::string localText = Ipv4ToText(SelectLocalAddress());
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].ipText != localText) continue;
+    if (i != 0) std::swap(table[i], table[0]);
+    table[0].statusLabel = kLabelLocal;
+    break;
+  }
+
+  MergeStep merge = g_mergeStep.load();
+  (merge ? merge : MergeRegistry)();
+
+  ScanView& view = CurrentScanView();
+  int unknown = 0;
+  for (std::size_t j = 0; j < table.size(); ++j) {
+    DeviceRecord& record = table[j];
+    record.hostName = ShortenHostName(record.hostName);
+    const int row = static_cast<int>(j);
+    view.InsertRow(row, HostCellText(record.hostName));
+    view.SetCell(row, 1, AddressCellText(record.macText, record.ipText), 0);
+    view.SetCellText(row, 2, StatusCellText(record.statusLabel));
+    if (IsMarkedUnknown(record.statusLabel)) ++unknown;
+    view.RepaintList();  // rows appear one by one
+  }
+  view.InvalidateList();
+  ShowSummary(unknown);
+
+  table.clear();  // from here on the list rows are the only copy of the results
+  DebugOutput("初始化列表完成");
+}
+
+unsigned long TARNLOOK_THREADCALL ListBuildThreadProc(void* /*parameter: the dialog's list, unused*/) {
+  WaitForSweep();
+  AssembleList();
+  return 0;
+}
+
+void ShowSummary(int count) {
+  ScanView& view = CurrentScanView();
+  view.ShowItem(IDC_STATUS_TEXT, false);
+  view.SetItemText(IDC_SUMMARY_PREFIX, "发现您的局域网有");
+  view.ShowItem(IDC_SUMMARY_PREFIX, true);
+  view.SetItemText(IDC_SUMMARY_SUFFIX, "个未知设备");
+  view.ShowItem(IDC_SUMMARY_SUFFIX, true);
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", count);
+  view.SetItemText(IDC_UNKNOWN_COUNT, number);
+  view.ShowItem(IDC_UNKNOWN_COUNT, true);
+  view.ShowItem(IDC_REDETECT, true);
+}

@@ -1,0 +1,24 @@
+#include "net/scan.h"
+
+#include "net/address_sweep.h"
+#include "net/list_builder.h"
+
+void ResetScanState() {
+  g_bSweepDone.store(0);
+  g_deviceTable.clear();
+}
+
+bool StartScan(void* list) {
+  ThreadHandle sweep = StartThread(SweepThreadProc, list);
+  if (!sweep) {
+    // Without a sweep the builder would wait for ever: let it show an empty result instead, which
+    // also brings the re-detect button back.
+    g_bSweepDone.store(1);
+    g_evSweepDone.Set();
+  }
+  ThreadHandle builder = StartThread(ListBuildThreadProc, list);
+  // Nobody waits for them: the threads run on and end by themselves.
+  if (sweep) CloseThread(sweep);
+  if (builder) CloseThread(builder);
+  return sweep && builder;
+}

@@ -1,0 +1,16 @@
+#include "platform/debug_output.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<OutputSink> g_outputSink{nullptr};
+
+void Write(OutputChannel channel, const char* text) {
+  OutputSink sink = g_outputSink.load();
+  (sink ? sink : PlatformOutput)(channel, text);
+}
+}  // namespace
+
+void DebugOutput(const char* text) { Write(OutputChannel::Debugger, text); }
+void StandardOutput(const char* text) { Write(OutputChannel::StandardOutput, text); }
+void SetOutputSink(OutputSink sink) { g_outputSink.store(sink); }

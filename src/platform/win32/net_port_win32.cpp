@@ -1,0 +1,95 @@
+// The net port on Windows: IP Helper for adapters and ARP, Windows Sockets for names.
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/net_port.h"
+
+namespace {
+
+class Win32NetPort final : public NetPort {
+ public:
+  uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
+    std::vector<unsigned char> buffer(bufferSize ? bufferSize : 1);
+    ULONG size = bufferSize;
+    auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
+    const DWORD rc = GetAdaptersInfo(first, &size);
+    if (rc == ERROR_BUFFER_OVERFLOW) bufferSize = size;
+    if (rc != ERROR_SUCCESS) return rc;
+    for (const IP_ADAPTER_INFO* a = first; a; a = a->Next) {
+      adapters.push_back({a->Type, a->IpAddressList.IpAddress.String});
+    }
+    return 0;
+  }
+
+  bool StartSockets(int major, int minor) override {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(major, minor), &data) == 0;
+  }
+
+  void CleanupSockets() override { WSACleanup(); }
+
+  bool ReadOwnHostName(std::string& name, int bufferLength) override {
+    std::vector<char> buffer(bufferLength + 1, '\0');
+    if (gethostname(buffer.data(), bufferLength) != 0) return false;
+    name = buffer.data();
+    return true;
+  }
+
+  bool ResolveFirstAddress(const std::string& name, uint32_t& address) override {
+    const hostent* entry = gethostbyname(name.c_str());
+    if (!entry || !entry->h_addr_list || !entry->h_addr_list[0]) return false;
+    std::memcpy(&address, entry->h_addr_list[0], 4);
+    return true;
+  }
+
+  bool ResolveHostName(uint32_t address, std::string& name) override {
+    const hostent* entry = gethostbyaddr(reinterpret_cast<const char*>(&address), 4, AF_INET);
+    if (!entry || !entry->h_name) return false;
+    name = entry->h_name;
+    return true;
+  }
+
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+    ULONG buffer[2] = {0, 0};
+    ULONG len = length;
+    const DWORD rc = SendARP(target, source, buffer, &len);
+    std::memcpy(mac, buffer, sizeof buffer);
+    length = len;
+    return rc;
+  }
+
+  uint32_t QueryArpTableSize() override {
+    ULONG size = 0;
+    GetIpNetTable(nullptr, &size, FALSE);
+    return size;
+  }
+
+  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
+    std::vector<unsigned char> buffer(size);
+    ULONG len = size;
+    auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
+    if (GetIpNetTable(table, &len, FALSE) != NO_ERROR) return false;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+      rows.push_back({table->table[i].dwIndex, table->table[i].dwAddr});
+    }
+    return true;
+  }
+
+  void DeleteArpEntry(const ArpCacheRow& row) override {
+    MIB_IPNETROW entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwIndex = row.interfaceIndex;
+    entry.dwAddr = row.address;
+    DeleteIpNetEntry(&entry);
+  }
+};
+
+Win32NetPort g_win32NetPort;
+
+}  // namespace
+
+void InstallWin32NetPort() { InstallNetPort(&g_win32NetPort); }
