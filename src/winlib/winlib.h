@@ -1,0 +1,15 @@
+#pragma once
+// The whole class library in one include.
+#include "winlib/bitmap.h"
+#include "winlib/button.h"
+#include "winlib/dc.h"
+#include "winlib/dialog.h"
+#include "winlib/edit.h"
+#include "winlib/font.h"
+#include "winlib/geometry.h"
+#include "winlib/header_ctrl.h"
+#include "winlib/image_list.h"
+#include "winlib/list_ctrl.h"
+#include "winlib/message_map.h"
+#include "winlib/win_app.h"
+#include "winlib/wnd.h"
