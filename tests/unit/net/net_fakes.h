@@ -1,0 +1,226 @@
+#pragma once
+// Fakes for the net tests: a scriptable net port, a scan view that records every call, and a
+// capture of the debugger and standard-output lines.
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "net/address_sweep.h"
+#include "net/address_text.h"
+#include "net/local_identity.h"
+#include "net/scan_view.h"
+#include "platform/debug_output.h"
+#include "platform/net_port.h"
+
+class FakeNetPort : public NetPort {
+ public:
+  // Adapter list: each call pops the next scripted answer (the last one repeats).
+  struct AdapterCall {
+    uint32_t result = 0;
+    uint32_t reportedSize = 0;  // for kBufferOverflow
+    std::vector<AdapterEntry> adapters;
+  };
+  std::vector<AdapterCall> adapterCalls;
+  std::vector<uint32_t> adapterBufferSizes;  // the size each call was given
+
+  bool socketsStart = true;
+  bool hostNameReads = true;
+  std::string hostName = "fake-host";
+  bool hostNameResolves = true;
+  uint32_t hostAddress = 0;
+  int startCalls = 0, cleanupCalls = 0, resolveCalls = 0;
+  std::vector<std::pair<int, int>> startVersions;
+
+  struct Device {
+    unsigned char mac[6];
+    std::string name;  // empty: no name
+  };
+  std::map<uint32_t, Device> devices;  // answering targets
+  std::vector<uint32_t> arpTargets;    // every target asked, in call order
+  std::vector<uint32_t> arpLengths;    // the buffer length each call was given
+
+  std::vector<ArpCacheRow> arpCache;
+  bool arpTableReads = true;
+  std::vector<ArpCacheRow> deleted;
+
+  uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    adapterBufferSizes.push_back(bufferSize);
+    if (adapterCalls.empty()) return 232;
+    const AdapterCall call = adapterCalls.front();
+    if (adapterCalls.size() > 1) adapterCalls.erase(adapterCalls.begin());
+    if (call.result == kBufferOverflow) bufferSize = call.reportedSize;
+    if (call.result == 0) adapters = call.adapters;
+    return call.result;
+  }
+  bool StartSockets(int major, int minor) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++startCalls;
+    startVersions.emplace_back(major, minor);
+    return socketsStart;
+  }
+  void CleanupSockets() override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++cleanupCalls;
+  }
+  bool ReadOwnHostName(std::string& name, int) override {
+    if (!hostNameReads) return false;
+    name = hostName;
+    return true;
+  }
+  bool ResolveFirstAddress(const std::string& name, uint32_t& address) override {
+    ++resolveCalls;
+    if (!hostNameResolves || name != hostName) return false;
+    address = hostAddress;
+    return true;
+  }
+  bool ResolveHostName(uint32_t address, std::string& name) override {
+    auto it = devices.find(address);
+    if (it == devices.end() || it->second.name.empty()) return false;
+    name = it->second.name;
+    return true;
+  }
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      arpTargets.push_back(target);
+      arpLengths.push_back(length);
+      if (source != 0) return 87;
+    }
+    auto it = devices.find(target);
+    if (it == devices.end()) return 67;
+    std::memcpy(mac, it->second.mac, 6);
+    return 0;
+  }
+  uint32_t QueryArpTableSize() override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return arpCache.empty() ? 0 : 4 + 24 * static_cast<uint32_t>(arpCache.size());
+  }
+  bool ReadArpTable(uint32_t, std::vector<ArpCacheRow>& rows) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!arpTableReads) return false;
+    rows = arpCache;
+    return true;
+  }
+  void DeleteArpEntry(const ArpCacheRow& row) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    deleted.push_back(row);
+  }
+
+  void AddEthernet(const std::string& ip) { adapterCalls.push_back({0, 0, {{6, ip}}}); }
+
+ private:
+  std::mutex m_mutex;
+};
+
+// Every call on the view as one line of text, in order.
+class RecordingScanView : public ScanView {
+ public:
+  std::vector<std::string> calls;
+  struct Row {
+    std::string cells[3];
+    int image = -1;
+  };
+  std::vector<Row> rows;
+  std::map<int, bool> shown, enabled;
+  std::map<int, std::string> texts;
+
+  void InsertRow(int row, const std::string& column0) override {
+    Log("insert " + std::to_string(row));
+    if (row >= 0 && static_cast<std::size_t>(row) <= rows.size()) rows.insert(rows.begin() + row, Row{{column0}});
+  }
+  void SetCell(int row, int column, const std::string& text, int image) override {
+    Log("cell " + std::to_string(row) + "," + std::to_string(column));
+    rows.at(row).cells[column] = text;
+    rows.at(row).image = image;
+  }
+  void SetCellText(int row, int column, const std::string& text) override {
+    Log("text " + std::to_string(row) + "," + std::to_string(column));
+    rows.at(row).cells[column] = text;
+  }
+  // True once a call with this text was made (safe while workers call the view).
+  bool Has(const std::string& call) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const std::string& c : calls)
+      if (c == call) return true;
+    return false;
+  }
+  void RepaintList() override { Log("repaint"); }
+  void InvalidateList() override { Log("invalidate"); }
+  void EnableItem(int item, bool enable) override {
+    Log((enable ? "enable " : "disable ") + std::to_string(item));
+    enabled[item] = enable;
+  }
+  void ShowItem(int item, bool show) override {
+    Log((show ? "show " : "hide ") + std::to_string(item));
+    shown[item] = show;
+  }
+  void SetItemText(int item, const std::string& text) override {
+    Log("settext " + std::to_string(item));
+    texts[item] = text;
+  }
+
+ private:
+  void Log(const std::string& line) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back(line);
+  }
+  std::mutex m_mutex;
+};
+
+// Collects both output channels for the lifetime of the object.
+class OutputCapture {
+ public:
+  OutputCapture() {
+    Lines().clear();
+    SetOutputSink(&Sink);
+  }
+  ~OutputCapture() { SetOutputSink(nullptr); }
+  void Clear() {
+    std::lock_guard<std::mutex> lock(Mutex());
+    Lines().clear();
+  }
+  // Lines written to one channel, in order.
+  std::vector<std::string> Of(OutputChannel channel) const {
+    std::lock_guard<std::mutex> lock(Mutex());
+    std::vector<std::string> out;
+    for (const auto& [c, text] : Lines())
+      if (c == channel) out.push_back(text);
+    return out;
+  }
+  std::size_t Count(OutputChannel channel, const std::string& text) const {
+    std::size_t n = 0;
+    for (const std::string& line : Of(channel)) n += line == text;
+    return n;
+  }
+
+ private:
+  static std::vector<std::pair<OutputChannel, std::string>>& Lines() {
+    static std::vector<std::pair<OutputChannel, std::string>> lines;
+    return lines;
+  }
+  static std::mutex& Mutex() {
+    static std::mutex mutex;
+    return mutex;
+  }
+  static void Sink(OutputChannel channel, const char* text) {
+    std::lock_guard<std::mutex> lock(Mutex());
+    Lines().emplace_back(channel, text);
+  }
+};
+
+inline uint32_t Ip(const char* text) { return Ipv4FromText(text); }
+
+// Puts the scan's process-wide state back to program start.
+inline void ResetNetState() {
+  g_dwLocalAddress = 0;
+  g_bPppAdapter = 0;
+  g_strAdapterAddress.clear();
+  g_bSweepDone.store(0);
+  g_deviceTable.clear();
+  while (g_evSweepDone.Wait(0)) {
+  }
+}

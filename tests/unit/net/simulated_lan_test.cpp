@@ -1,0 +1,148 @@
+#include "sim/simulated_lan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+#include "net/list_builder.h"
+#include "net_fakes.h"
+
+namespace {
+
+void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value ? value : "");
+#else
+  if (value) setenv(name, value, 1); else unsetenv(name);
+#endif
+}
+
+const char kScenario[] =
+    "# a small office\n"
+    "adapter 6 10.0.5.3\n"
+    "adapter 23 10.64.0.1   # dial-up\n"
+    "adapter 6 192.168.4.20\n"
+    "hostname OFFICE-PC 192.168.4.20\n"
+    "silence 5\n"
+    "device 192.168.4.20 00-1A-2B-3C-4D-5E 1 OFFICE-PC\n"
+    "device 192.168.4.9 AA-BB-CC-DD-EE-0F 3\n";
+
+TEST(SimulatedLanTest, ReadsEveryDirective) {
+  SimScenario s;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(kScenario, s, &error)) << error;
+  ASSERT_EQ(s.adapters.size(), 3u);
+  EXPECT_EQ(s.adapters[1].type, 23u);
+  EXPECT_EQ(s.adapters[2].firstIpText, "192.168.4.20");
+  EXPECT_EQ(s.hostName, "OFFICE-PC");
+  EXPECT_TRUE(s.hostNameResolves);
+  EXPECT_EQ(s.hostAddress, Ip("192.168.4.20"));
+  EXPECT_EQ(s.silenceMs, 5u);
+  ASSERT_EQ(s.devices.size(), 2u);
+  EXPECT_EQ(s.devices[1].mac[5], 0x0F);
+  EXPECT_EQ(s.devices[1].latencyMs, 3u);
+  EXPECT_EQ(s.devices[1].name, "");
+}
+
+TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
+  for (const char* line : {"device 1.2.3.4 00-11-22-33-44 5", "device 1.2.3.4 00-11-22-33-44-55 fast",
+                           "adapter six 1.2.3.4", "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1"}) {
+    SCOPED_TRACE(line);
+    SimScenario s;
+    std::string error;
+    EXPECT_FALSE(ParseScenario(line, s, &error));
+    EXPECT_NE(error.find("line 1"), std::string::npos);
+  }
+  SimScenario s;
+  EXPECT_TRUE(ParseScenario("hostname BOX -\n\n   # nothing\n", s));
+  EXPECT_FALSE(s.hostNameResolves);
+}
+
+TEST(SimulatedLanTest, DemoLanHasADozenDevicesOneOfThemThisComputer) {
+  const SimScenario demo = DemoScenario();
+  EXPECT_EQ(demo.devices.size(), 12u);
+  std::size_t named = 0, local = 0;
+  std::set<unsigned> latencies;
+  for (const SimDevice& d : demo.devices) {
+    named += !d.name.empty();
+    local += d.address == demo.hostAddress;
+    latencies.insert(d.latencyMs);
+  }
+  EXPECT_GT(named, 3u);
+  EXPECT_LT(named, 12u);
+  EXPECT_EQ(local, 1u);
+  EXPECT_GT(latencies.size(), 6u);
+}
+
+TEST(SimulatedLanTest, PortFollowsTheSystemsProtocol) {
+  SimScenario s;
+  ASSERT_TRUE(ParseScenario(kScenario, s));
+  auto port = MakeSimulatedNetPort(s);
+  std::vector<AdapterEntry> adapters;
+  uint32_t size = 648;
+  EXPECT_EQ(port->ReadAdapters(size, adapters), NetPort::kBufferOverflow);
+  EXPECT_GT(size, 648u);
+  EXPECT_EQ(port->ReadAdapters(size, adapters), 0u);
+  EXPECT_EQ(adapters.size(), 3u);
+
+  uint32_t mac[2] = {0xFFFFFFFF, 0xFFFFFFFF}, length = 6;
+  EXPECT_NE(port->SendArp(Ip("192.168.4.10"), 0, mac, length), 0u);  // silent
+  EXPECT_EQ(port->SendArp(Ip("192.168.4.9"), 0, mac, length), 0u);
+  EXPECT_EQ(reinterpret_cast<unsigned char*>(mac)[5], 0x0F);
+  std::string name;
+  EXPECT_FALSE(port->ResolveHostName(Ip("192.168.4.9"), name));
+  EXPECT_TRUE(port->ResolveHostName(Ip("192.168.4.20"), name));
+  EXPECT_EQ(name, "OFFICE-PC");
+
+  // The answer went into the ARP cache, from which a purge removes it.
+  std::vector<ArpCacheRow> rows;
+  ASSERT_TRUE(port->ReadArpTable(port->QueryArpTableSize(), rows));
+  ASSERT_EQ(rows.size(), 1u);
+  port->DeleteArpEntry(rows[0]);
+  EXPECT_EQ(port->QueryArpTableSize(), 0u);
+}
+
+void NoMerge() {}
+
+TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
+  ResetNetState();
+  const std::string path = ::testing::TempDir() + "tarnlook_sim_lan.txt";
+  std::ofstream(path) << "adapter 6 192.168.4.20\nhostname OFFICE-PC 192.168.4.20\nsilence 5\n"
+                         "device 192.168.4.20 00-1A-2B-3C-4D-5E 1 OFFICE-PC\n"
+                         "device 192.168.4.9 AA-BB-CC-DD-EE-0F 3\n";
+  SetEnv("TARNLOOK_SIM_LAN", path.c_str());
+  EXPECT_TRUE(InstallSimulatedLan());
+  SetEnv("TARNLOOK_SIM_LAN", nullptr);
+  std::remove(path.c_str());
+
+  RecordingScanView view;
+  InstallScanView(&view);
+  SetMergeStep(NoMerge);
+  SweepThreadProc(nullptr);
+  ListBuildThreadProc(nullptr);
+  SetMergeStep(nullptr);
+  InstallScanView(nullptr);
+  InstallNetPort(nullptr);
+
+  ASSERT_EQ(view.rows.size(), 2u);
+  EXPECT_EQ(view.rows[0].cells[0], "\n当前电脑\n\n主机名: OFFICE-PC");
+  EXPECT_EQ(view.rows[0].cells[2], "\n\n本机");
+  EXPECT_EQ(view.rows[1].cells[0], "\n当前电脑\n\n主机名: 未知主机名");
+  EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "1");
+}
+
+TEST(SimulatedLanTest, UnreadableScenarioFallsBackToTheDemoLan) {
+  SetEnv("TARNLOOK_SIM_LAN", "/nonexistent/lan.txt");
+  EXPECT_FALSE(InstallSimulatedLan());
+  SetEnv("TARNLOOK_SIM_LAN", nullptr);
+  std::vector<AdapterEntry> adapters;
+  uint32_t size = 100000;
+  EXPECT_EQ(Net().ReadAdapters(size, adapters), 0u);
+  EXPECT_FALSE(adapters.empty());
+  InstallNetPort(nullptr);
+}
+
+}  // namespace

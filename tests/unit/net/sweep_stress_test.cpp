@@ -1,0 +1,85 @@
+// Many probes finishing together: every answering device lands in the table exactly once. Run
+// under ThreadSanitizer (label "threads").
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "net/list_builder.h"
+#include "net/scan.h"
+#include "net_fakes.h"
+
+namespace {
+
+// Answers a random half of the network after a random short delay.
+class JitteryNetPort : public FakeNetPort {
+ public:
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+    thread_local std::mt19937 random(std::hash<std::thread::id>()(std::this_thread::get_id()));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+    return FakeNetPort::SendArp(target, source, mac, length);
+  }
+};
+
+void NoMerge() {}
+
+TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
+  std::mt19937 random(4);
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    ResetNetState();
+    JitteryNetPort net;
+    net.AddEthernet("10.20.30.40");
+    net.hostNameResolves = false;
+    std::set<std::string> expected;
+    for (unsigned n = 2; n <= 254; ++n) {
+      if (random() % 2) continue;
+      FakeNetPort::Device device{{0x02, 0, 0, 0, 0, static_cast<unsigned char>(n)}, n % 3 ? "dev" : ""};
+      net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = device;
+      expected.insert("10.20.30." + std::to_string(n));
+    }
+    InstallNetPort(&net);
+    SweepThreadProc(nullptr);
+    std::multiset<std::string> found;
+    for (const DeviceRecord& record : g_deviceTable) found.insert(record.ipText);
+    EXPECT_EQ(found.size(), expected.size());
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), expected);
+    InstallNetPort(nullptr);
+  }
+  g_deviceTable.clear();
+}
+
+TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
+  SetMergeStep(NoMerge);
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    ResetNetState();
+    JitteryNetPort net;
+    net.AddEthernet("10.20.30.40");
+    net.hostNameResolves = false;
+    for (unsigned n = 2; n <= 254; n += 3)
+      net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = {{0x02, 0, 0, 0, 1, static_cast<unsigned char>(n)}, ""};
+    InstallNetPort(&net);
+    RecordingScanView view;
+    InstallScanView(&view);
+    OutputCapture output;
+
+    ASSERT_TRUE(StartScan(nullptr));
+    // Done when the builder has finished and the launcher has enabled the button again.
+    while (output.Count(OutputChannel::Debugger, "初始化列表完成") == 0 || !view.Has("enable 1000"))
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+    std::set<std::string> rows;
+    for (const auto& row : view.rows) rows.insert(row.cells[1]);
+    EXPECT_EQ(view.rows.size(), 85u);
+    EXPECT_EQ(rows.size(), 85u);
+    EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "85");
+    InstallScanView(nullptr);
+    InstallNetPort(nullptr);
+  }
+  SetMergeStep(nullptr);
+}
+
+}  // namespace
