@@ -1,0 +1,213 @@
+// Parsing: the parse entry, ParseElements and the handling of unended elements.
+#include <cstring>
+#include <vector>
+
+#include "xml/xml_chars.h"
+#include "xml/xml_document.h"
+#include "xml/xml_tokenizer.h"
+
+using namespace xml_detail;
+
+namespace {
+
+// An end tag closes an open element when its name equals the open name's first bytes and the open
+// name ends there or goes on with ' ', '=', '/', '[' or ']'.
+bool EndTagCloses(const char* endName, int32_t endLength, const char* openName,
+                  int32_t openLength) {
+  if (endLength > openLength || std::memcmp(endName, openName, endLength) != 0) return false;
+  return endLength == openLength || Is(openName[endLength], kNameFollow);
+}
+
+std::string Span(const std::string& s, int32_t start, int32_t length) {
+  return length > 0 ? s.substr(start, length) : std::string();
+}
+
+}  // namespace
+
+XmlDocument::XmlDocument() { Parse(); }
+
+bool XmlDocument::SetDocumentText(const std::string& text) {
+  // The document text is a C string: it ends at its first zero byte.
+  m_strDoc.assign(text.c_str(), std::strlen(text.c_str()));
+  m_strError.clear();
+  return Parse();
+}
+
+const ElementRecord& XmlDocument::Record(ElementRef ref) const {
+  static const ElementRecord kNone{};
+  if (ref < 0 || ref >= m_index.Capacity()) return kNone;
+  return m_index[ref];
+}
+
+bool XmlDocument::Parse() {
+  std::string aside;
+  aside.swap(m_strError);
+  m_posParent = m_posCurrent = m_posChild = 0;
+  m_nUsedCount = 1;
+  GrowIndex(static_cast<int>(m_strDoc.size() / 64 + 8));
+  m_index[0] = ElementRecord{};
+
+  std::string own;
+  if (m_strDoc.empty()) {
+    own = "Empty document";
+  } else {
+    const ElementRef first = ParseElements();
+    m_index[0].length = static_cast<int32_t>(m_strDoc.size());
+    if (first == 0) {
+      m_strError = "No root element";
+    } else {
+      m_index[0].firstChild = first;
+      if (m_index[first].nextSibling != 0) m_strError = "Root element has sibling";
+    }
+    own.swap(m_strError);
+  }
+  m_posParent = m_posCurrent = m_posChild = 0;
+
+  if (aside.empty()) {
+    m_strError.swap(own);
+  } else if (own.empty()) {
+    m_strError.swap(aside);
+  } else {
+    m_strError = aside + ", " + own;
+  }
+  const ElementRecord& doc = m_index[0];
+  return !(doc.flags & ElementRecord::kIllFormed) && doc.firstChild != 0 &&
+         m_index[doc.firstChild].nextSibling == 0;
+}
+
+// The element e, innermost open one, never got its end tag: it keeps only its start tag and its
+// former children follow it as siblings under its parent.
+void XmlDocument::UnendElement(ElementRef e, const std::string& message) {
+  m_index[0].flags |= ElementRecord::kIllFormed;
+  ElementRecord& rec = m_index[e];
+  rec.SetTagLengths(rec.StartTagLength(), 0);
+  rec.flags |= ElementRecord::kUnended;
+  rec.length = static_cast<int32_t>(rec.StartTagLength());
+  const ElementRef child = rec.firstChild;
+  if (child != 0) {
+    const ElementRef lastChild = m_index[child].prevSibling;
+    const ElementRef parent = rec.parent;
+    rec.firstChild = 0;
+    rec.nextSibling = child;  // e was its parent's last child: everything after it was inside it
+    m_index[child].prevSibling = e;
+    for (ElementRef c = child; c != 0; c = m_index[c].nextSibling) m_index[c].parent = parent;
+    m_index[m_index[parent].firstChild].prevSibling = lastChild;
+  }
+  if (m_strError.empty()) m_strError = message;
+}
+
+ElementRef XmlDocument::ParseElements() {
+  struct OpenElement {
+    ElementRef ref;
+    int32_t nameStart, nameLength;
+  };
+  std::vector<OpenElement> open;
+  open.reserve(6);
+  const std::string& doc = m_strDoc;
+  const char* s = doc.data();
+  ElementRef parent = 0;
+  ElementRef first = 0;
+  TextCursor cursor;
+  cursor.text = s;
+  cursor.size = static_cast<int32_t>(doc.size());
+  TokenRecord token;
+  m_strError.clear();
+
+  auto illFormed = [&](const std::string& message) {
+    m_index[0].flags |= ElementRecord::kIllFormed;
+    if (m_strError.empty()) m_strError = message;
+  };
+
+  for (;;) {
+    switch (NextToken(cursor, token)) {
+      case kStartTag: {
+        if (static_cast<uint32_t>(token.length) > ElementRecord::kMaxStartTag) {
+          // The record cannot hold a tag this long: treat it as ill-formed markup.
+          illFormed("Element tag at offset " + std::to_string(token.start) + " too long");
+          break;
+        }
+        if (m_nUsedCount == m_index.Capacity()) GrowIndex(0);
+        const ElementRef r = m_nUsedCount++;
+        if (first == 0) first = r;
+        ElementRecord& rec = m_index[r];
+        rec.start = token.start;
+        rec.length = token.length;
+        rec.SetTagLengths(static_cast<uint32_t>(token.length), 0);
+        rec.flags = 0;
+        rec.parent = parent;
+        rec.firstChild = 0;
+        rec.nextSibling = 0;
+        ElementRecord& par = m_index[parent];
+        if (par.firstChild != 0) {
+          ElementRecord& f = m_index[par.firstChild];
+          const ElementRef l = f.prevSibling;
+          m_index[l].nextSibling = r;
+          rec.prevSibling = l;
+          f.prevSibling = r;
+        } else {
+          par.firstChild = r;
+          rec.prevSibling = r;
+        }
+        if (!token.empty) {
+          open.push_back({r, token.nameStart, token.nameLength});
+          parent = r;
+        }
+        break;
+      }
+      case kEndTag: {
+        if (static_cast<uint32_t>(token.length) > ElementRecord::kMaxEndTag) {
+          illFormed("Element end tag at offset " + std::to_string(token.start) + " too long");
+          break;
+        }
+        const int32_t nameLength = cursor.nameEnd - cursor.nameStart + 1;
+        const char* name = s + cursor.nameStart;
+        int level = static_cast<int>(open.size()) - 1;
+        while (level >= 0 &&
+               !EndTagCloses(name, nameLength, s + open[level].nameStart, open[level].nameLength)) {
+          --level;
+        }
+        if (level < 0) {
+          illFormed("No start tag for end tag '" + Span(doc, cursor.nameStart, nameLength) +
+                    "' at offset " + std::to_string(token.start));
+          break;
+        }
+        const ElementRef m = open[level].ref;
+        ElementRecord& rec = m_index[m];
+        rec.length = token.start + token.length - rec.start;
+        rec.SetTagLengths(rec.StartTagLength(), static_cast<uint32_t>(token.length));
+        while (static_cast<int>(open.size()) - 1 > level) {
+          const OpenElement& inner = open.back();
+          std::string message;
+          if (m_strError.empty()) {
+            message = "End tag '" + Span(doc, cursor.nameStart, nameLength) + "' at offset " +
+                      std::to_string(token.start + 1) + " does not match start tag '" +
+                      Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
+                      std::to_string(m_index[inner.ref].start);
+          }
+          UnendElement(inner.ref, message);
+          open.pop_back();
+        }
+        parent = m_index[m].parent;
+        open.pop_back();
+        break;
+      }
+      case kErrorToken:
+        illFormed(token.message);
+        break;
+      case kEndOfText:
+        while (!open.empty()) {
+          const OpenElement& inner = open.back();
+          std::string message;
+          if (m_strError.empty()) {
+            message = "Element '" + Span(doc, inner.nameStart, inner.nameLength) +
+                      "' at offset " + std::to_string(m_index[inner.ref].start) + " not ended";
+          }
+          UnendElement(inner.ref, message);
+          open.pop_back();
+        }
+        return first;
+      default:
+        break;  // text, whitespace, CDATA, processing instructions, comments, doctypes
+    }
+  }
+}
