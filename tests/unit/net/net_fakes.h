@@ -116,7 +116,8 @@ class FakeNetPort : public NetPort {
   std::mutex m_mutex;
 };
 
-// Every call on the view as one line of text, in order.
+// Every call on the view as one line of text, in order. Each call holds the view's lock
+// throughout, so a test that has seen a call (Has) may read what it changed.
 class RecordingScanView : public ScanView {
  public:
   std::vector<std::string> calls;
@@ -128,46 +129,54 @@ class RecordingScanView : public ScanView {
   std::map<int, bool> shown, enabled;
   std::map<int, std::string> texts;
 
-  void InsertRow(int row, const std::string& column0) override {
-    Log("insert " + std::to_string(row));
-    if (row >= 0 && static_cast<std::size_t>(row) <= rows.size()) rows.insert(rows.begin() + row, Row{{column0}});
-  }
-  void SetCell(int row, int column, const std::string& text, int image) override {
-    Log("cell " + std::to_string(row) + "," + std::to_string(column));
-    rows.at(row).cells[column] = text;
-    rows.at(row).image = image;
-  }
-  void SetCellText(int row, int column, const std::string& text) override {
-    Log("text " + std::to_string(row) + "," + std::to_string(column));
-    rows.at(row).cells[column] = text;
-  }
-  // True once a call with this text was made (safe while workers call the view).
   bool Has(const std::string& call) {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (const std::string& c : calls)
       if (c == call) return true;
     return false;
   }
-  void RepaintList() override { Log("repaint"); }
-  void InvalidateList() override { Log("invalidate"); }
+
+  void InsertRow(int row, const std::string& column0) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("insert " + std::to_string(row));
+    if (row >= 0 && static_cast<std::size_t>(row) <= rows.size()) rows.insert(rows.begin() + row, Row{{column0}});
+  }
+  void SetCell(int row, int column, const std::string& text, int image) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("cell " + std::to_string(row) + "," + std::to_string(column));
+    rows.at(row).cells[column] = text;
+    rows.at(row).image = image;
+  }
+  void SetCellText(int row, int column, const std::string& text) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("text " + std::to_string(row) + "," + std::to_string(column));
+    rows.at(row).cells[column] = text;
+  }
+  void RepaintList() override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("repaint");
+  }
+  void InvalidateList() override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("invalidate");
+  }
   void EnableItem(int item, bool enable) override {
-    Log((enable ? "enable " : "disable ") + std::to_string(item));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back((enable ? "enable " : "disable ") + std::to_string(item));
     enabled[item] = enable;
   }
   void ShowItem(int item, bool show) override {
-    Log((show ? "show " : "hide ") + std::to_string(item));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back((show ? "show " : "hide ") + std::to_string(item));
     shown[item] = show;
   }
   void SetItemText(int item, const std::string& text) override {
-    Log("settext " + std::to_string(item));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("settext " + std::to_string(item));
     texts[item] = text;
   }
 
  private:
-  void Log(const std::string& line) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    calls.push_back(line);
-  }
   std::mutex m_mutex;
 };
 
