@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/registry_os_port.h"
+#include "text/cp936.h"
 
 namespace {
 
@@ -10,10 +11,17 @@ namespace {
 constexpr const char kFixedDefault[] = "C:\\Program Files\\Corvane\\Halvex Client\\";
 constexpr const char kProfilesSubfolder[] = "\\Profiles\\";
 
+// True when the last character is a backslash. Walks whole characters: a double-byte character
+// of code page 936 may have 0x5C ('\\') as its trail byte, and that is no separator.
+bool EndsInBackslash(const std::string& directory) {
+  std::size_t last = std::string::npos;
+  for (std::size_t at = 0; at < directory.size(); at += text::CharLength(directory, at)) last = at;
+  return last != std::string::npos && directory[last] == '\\';
+}
+
 // A directory that already ends in a backslash is taken as the profile directory itself.
 std::string WithProfilesSubfolder(const std::string& directory) {
-  if (!directory.empty() && directory.back() == '\\') return directory;
-  return directory + kProfilesSubfolder;
+  return EndsInBackslash(directory) ? directory : directory + kProfilesSubfolder;
 }
 
 }  // namespace
