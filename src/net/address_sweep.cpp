@@ -20,7 +20,7 @@ constexpr unsigned kLastHost = 254;
 
 unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog's list, unused*/) {
   const uint32_t local = SelectLocalAddress();
-  CurrentScanView().EnableItem(IDC_REDETECT, false);
+  CurrentScanView().EnableItem(kItemRedetect, false);
 
   // Handles by host number; a probe that could not be started leaves its slot empty.
   ThreadHandle slots[kLastHost + 1] = {};
@@ -51,7 +51,7 @@ unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog'
   // No probe is left, so the table is the list builder's from here on.
   g_bSweepDone.store(1);
   g_evSweepDone.Set();
-  CurrentScanView().EnableItem(IDC_REDETECT, true);
+  CurrentScanView().EnableItem(kItemRedetect, true);
   return 0;
 }
 

@@ -80,14 +80,14 @@ unsigned long TARNLOOK_THREADCALL ListBuildThreadProc(void* /*parameter: the dia
 
 void ShowSummary(int count) {
   ScanView& view = CurrentScanView();
-  view.ShowItem(IDC_STATUS_TEXT, false);
-  view.SetItemText(IDC_SUMMARY_PREFIX, "发现您的局域网有");
-  view.ShowItem(IDC_SUMMARY_PREFIX, true);
-  view.SetItemText(IDC_SUMMARY_SUFFIX, "个未知设备");
-  view.ShowItem(IDC_SUMMARY_SUFFIX, true);
+  view.ShowItem(kItemStatusText, false);
+  view.SetItemText(kItemSummaryPrefix, "发现您的局域网有");
+  view.ShowItem(kItemSummaryPrefix, true);
+  view.SetItemText(kItemSummarySuffix, "个未知设备");
+  view.ShowItem(kItemSummarySuffix, true);
   char number[16];
   std::snprintf(number, sizeof number, "%d", count);
-  view.SetItemText(IDC_UNKNOWN_COUNT, number);
-  view.ShowItem(IDC_UNKNOWN_COUNT, true);
-  view.ShowItem(IDC_REDETECT, true);
+  view.SetItemText(kItemUnknownCount, number);
+  view.ShowItem(kItemUnknownCount, true);
+  view.ShowItem(kItemRedetect, true);
 }

@@ -12,14 +12,13 @@
 //    user-interface thread, which therefore must never wait for a scan's threads.
 #include <string>
 
-// Dialog items the scan uses.
-enum ScanItem {
-  IDC_REDETECT = 1000,        // re-detect button
-  IDC_STATUS_TEXT = 1001,     // "正在检测您的局域网内的主机数量…"
-  IDC_SUMMARY_PREFIX = 1004,  // "发现您的局域网有"
-  IDC_SUMMARY_SUFFIX = 1005,  // "个未知设备"
-  IDC_UNKNOWN_COUNT = 1006,   // the count, in decimal
-};
+// Dialog items the scan uses (the same numbers as IDC_REDETECT ... in res/resource.h, named apart
+// so both headers can be included together).
+constexpr int kItemRedetect = 1000;       // re-detect button
+constexpr int kItemStatusText = 1001;     // "正在检测您的局域网内的主机数量…"
+constexpr int kItemSummaryPrefix = 1004;  // "发现您的局域网有"
+constexpr int kItemSummarySuffix = 1005;  // "个未知设备"
+constexpr int kItemUnknownCount = 1006;   // the count, in decimal
 
 class ScanView {
  public:

@@ -122,9 +122,9 @@ TEST_F(ListBuilderTest, RowsCarryTheCellTextsInTableOrder) {
 TEST_F(ListBuilderTest, SummaryCountsDevicesNotYetKnown) {
   Build({Device("192.168.1.2"), Device("192.168.1.3"), Device("192.168.1.4"),
          Device("192.168.1.5", "nas", "\n标记为未知"), Device("192.168.1.10", "me")});
-  EXPECT_EQ(view.texts[IDC_SUMMARY_PREFIX], "发现您的局域网有");
-  EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "3");
-  EXPECT_EQ(view.texts[IDC_SUMMARY_SUFFIX], "个未知设备");
+  EXPECT_EQ(view.texts[kItemSummaryPrefix], "发现您的局域网有");
+  EXPECT_EQ(view.texts[kItemUnknownCount], "3");
+  EXPECT_EQ(view.texts[kItemSummarySuffix], "个未知设备");
   const std::vector<std::string> tail(view.calls.end() - 9, view.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"invalidate", "hide 1001", "settext 1004", "show 1004",
                                             "settext 1005", "show 1005", "settext 1006", "show 1006",
@@ -149,9 +149,9 @@ TEST_F(ListBuilderTest, PppAdapterOrEmptySweepGivesAnEmptyListAndZero) {
     view.rows.clear();
     Build(c.table);
     EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "0");
-    EXPECT_TRUE(view.shown[IDC_REDETECT]);
-    EXPECT_FALSE(view.shown[IDC_STATUS_TEXT]);
+    EXPECT_EQ(view.texts[kItemUnknownCount], "0");
+    EXPECT_TRUE(view.shown[kItemRedetect]);
+    EXPECT_FALSE(view.shown[kItemStatusText]);
   }
 }
 
@@ -202,7 +202,7 @@ TEST_F(ListBuilderTest, NoticesTheFlagEvenWithoutTheWakeUp) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   g_bSweepDone.store(1);  // raised by someone who does not signal
   builder.join();
-  EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "0");
+  EXPECT_EQ(view.texts[kItemUnknownCount], "0");
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
   EXPECT_EQ(view.rows[0].cells[0], "\n当前电脑\n\n主机名: OFFICE-PC");
   EXPECT_EQ(view.rows[0].cells[2], "\n\n本机");
   EXPECT_EQ(view.rows[1].cells[0], "\n当前电脑\n\n主机名: 未知主机名");
-  EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "1");
+  EXPECT_EQ(view.texts[kItemUnknownCount], "1");
 }
 
 TEST(SimulatedLanTest, UnreadableScenarioFallsBackToTheDemoLan) {

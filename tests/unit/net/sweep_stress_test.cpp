@@ -75,7 +75,7 @@ TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
     for (const auto& row : view.rows) rows.insert(row.cells[1]);
     EXPECT_EQ(view.rows.size(), 85u);
     EXPECT_EQ(rows.size(), 85u);
-    EXPECT_EQ(view.texts[IDC_UNKNOWN_COUNT], "85");
+    EXPECT_EQ(view.texts[kItemUnknownCount], "85");
     InstallScanView(nullptr);
     InstallNetPort(nullptr);
   }
