@@ -14,7 +14,7 @@ class CBmpButton : public CButton {
 
   // Loads strip nIDResource, cuts it into the state pictures and resizes the button to one
   // frame (strip width / 4 by strip height) at its current position. Returns 1, or 0 when the
-  // strip cannot be loaded (the button then keeps its pictures).
+  // strip cannot be loaded (the button is then left without pictures and draws nothing).
   int SetBitmap(UINT nIDResource);
   void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
