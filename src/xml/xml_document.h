@@ -100,6 +100,7 @@ class XmlDocument {
     ElementRef after;
   };
   Placement PlaceNewElement(ElementRef p, ElementRef m, std::string t);
+  bool EndsWithLoneLeadByte() const;
   void LinkElement(ElementRef p, ElementRef m, ElementRef n);
   void ReplaceText(int32_t offset, int32_t count, const std::string& text);
   void ShiftOffsets(ElementRef e, int32_t diff, bool descend);

@@ -129,9 +129,30 @@ XmlDocument::Placement XmlDocument::PlaceNewElement(ElementRef p, ElementRef m, 
   } else {
     place.text = t;
     at = offset;
+    if (at == size && EndsWithLoneLeadByte()) {
+      // A lead byte left alone at the end would take the new '<' as its trail byte and hide the
+      // element: give it a space to pair with instead.
+      place.text.insert(0, 1, ' ');
+      place.offset += 1;
+    }
   }
   ReplaceText(at, place.replaced, place.text);
   return place;
+}
+
+// Whether the text ends in a lead byte with no trail byte. Scanned from the end of the last
+// top-level element, the last place known to be a character boundary.
+bool XmlDocument::EndsWithLoneLeadByte() const {
+  const char* s = m_strDoc.data();
+  const int32_t n = static_cast<int32_t>(m_strDoc.size());
+  int32_t i = 0;
+  if (m_index[0].firstChild != 0) {
+    const ElementRecord& last = m_index[m_index[m_index[0].firstChild].prevSibling];
+    i = last.start + last.length;
+  }
+  int32_t step = 0;
+  for (; i < n; i += step) step = Step(s, i, n);
+  return step == 1 && Is(s[n - 1], kLead);
 }
 
 void XmlDocument::LinkElement(ElementRef p, ElementRef m, ElementRef n) {

@@ -1,0 +1,160 @@
+// Parses arbitrary text, then applies a fuzzer-chosen sequence of navigation and edits.
+//
+// Index invariant checked here: on a document whose first parse met no error, after every
+// AddElement and SetAttribute, parsing the edited text again gives the same records (start,
+// length, tag lengths, unended flag, and parent / first child / next / previous sibling links) in
+// the same document order. On any document, every record stays inside the text and starts at a '<',
+// and record 0's length is the text's length. ASan watches every read.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "xml/xml_document.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "index check failed: %s\n", what);
+    std::abort();
+  }
+}
+
+// Elements in document order, following the links from record 0.
+std::vector<ElementRef> DocumentOrder(const XmlDocument& doc) {
+  std::vector<ElementRef> order;
+  ElementRef cur = doc.Record(0).firstChild;
+  while (cur != 0) {
+    Check(order.size() < static_cast<std::size_t>(doc.UsedCount()), "links form a cycle");
+    order.push_back(cur);
+    const ElementRecord& rec = doc.Record(cur);
+    if (rec.firstChild != 0) {
+      cur = rec.firstChild;
+      continue;
+    }
+    while (cur != 0 && doc.Record(cur).nextSibling == 0) cur = doc.Record(cur).parent;
+    if (cur != 0) cur = doc.Record(cur).nextSibling;
+  }
+  return order;
+}
+
+void CheckBounds(const XmlDocument& doc) {
+  const std::string& text = doc.GetDocumentText();
+  Check(doc.Record(0).length == static_cast<int32_t>(text.size()), "record 0 spans the text");
+  for (ElementRef r = 1; r < doc.UsedCount(); ++r) {
+    const ElementRecord& rec = doc.Record(r);
+    Check(rec.start >= 0 && rec.length >= 0 &&
+              static_cast<int64_t>(rec.start) + rec.length <= static_cast<int64_t>(text.size()),
+          "element inside the text");
+    Check(rec.StartTagLength() > 0 && rec.StartTagLength() <= static_cast<uint32_t>(rec.length),
+          "start tag inside the element");
+    Check(text[rec.start] == '<', "element starts at '<'");
+  }
+}
+
+void CheckSameIndex(const XmlDocument& edited) {
+  XmlDocument fresh;
+  fresh.SetDocumentText(edited.GetDocumentText());
+  Check(fresh.UsedCount() == edited.UsedCount(), "same number of records");
+  const std::vector<ElementRef> a = DocumentOrder(edited);
+  const std::vector<ElementRef> b = DocumentOrder(fresh);
+  Check(a.size() == b.size(), "same number of elements in document order");
+  Check(a.size() + 1 == static_cast<std::size_t>(edited.UsedCount()), "every record linked");
+  std::unordered_map<ElementRef, ElementRef> toFresh{{0, 0}};
+  for (std::size_t i = 0; i < a.size(); ++i) toFresh[a[i]] = b[i];
+  Check(edited.Record(0).length == fresh.Record(0).length, "record 0 length");
+  Check(toFresh[edited.Record(0).firstChild] == fresh.Record(0).firstChild, "record 0 child");
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const ElementRecord& x = edited.Record(a[i]);
+    const ElementRecord& y = fresh.Record(b[i]);
+    Check(x.start == y.start, "start");
+    Check(x.length == y.length, "length");
+    Check(x.tagLengths == y.tagLengths, "tag lengths");
+    Check((x.flags & ElementRecord::kUnended) == (y.flags & ElementRecord::kUnended), "unended");
+    Check(toFresh[x.parent] == y.parent, "parent");
+    Check(toFresh[x.firstChild] == y.firstChild, "first child");
+    Check(toFresh[x.nextSibling] == y.nextSibling, "next sibling");
+    Check(toFresh[x.prevSibling] == y.prevSibling, "previous sibling");
+  }
+}
+
+// Names the registry uses, plus prefixes, multibyte and bracketed forms; the last ones are not
+// names at all and must be refused or handled without harm.
+const char* const kNames[] = {"a", "b", "CONFIG", "ComputerInfo", "ComputerId1", "USERNAME",
+                              "STATUS", "MAC", "a[2]", "\xD6\xF7\xBB\xFA", "x:y", "Computer",
+                              "", "a b", "a>", "1", "a/b", "\xD6", "a\"", nullptr};
+constexpr int kCleanNames = 12;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider fdp(data, size);
+  struct Op {
+    int kind;
+    int name;
+    std::string value;
+  };
+  std::vector<Op> ops(fdp.ConsumeIntegralInRange<int>(0, 24));
+  for (Op& op : ops) {
+    op.kind = fdp.ConsumeIntegralInRange<int>(0, 5);
+    op.name = fdp.ConsumeIntegralInRange<int>(0, sizeof kNames / sizeof kNames[0] - 1);
+  }
+  for (Op& op : ops) {
+    if (op.kind == 4) op.value = fdp.ConsumeBytesAsString(fdp.ConsumeIntegralInRange<int>(0, 12));
+  }
+  const std::string text = fdp.ConsumeRemainingBytesAsString();
+
+  // XML_FUZZ_TRACE=1 prints the document after every step when reproducing a finding.
+  static const bool trace = std::getenv("XML_FUZZ_TRACE") != nullptr;
+  XmlDocument doc;
+  doc.SetDocumentText(text);
+  if (trace) std::fprintf(stderr, "text [%s] error [%s]\n", text.c_str(), doc.GetError().c_str());
+  const bool clean = !(doc.Record(0).flags & ElementRecord::kIllFormed);
+  CheckBounds(doc);
+  if (clean) CheckSameIndex(doc);
+
+  for (const Op& op : ops) {
+    const char* name = kNames[op.name];
+    bool edited = false;
+    switch (op.kind) {
+      case 0:
+        doc.FindElement(name);
+        break;
+      case 1:
+        doc.EnterElement();
+        break;
+      case 2:
+        doc.LeaveElement();
+        break;
+      case 3:
+        edited = doc.AddElement(name);
+        break;
+      case 4:
+        edited = doc.SetAttribute(name, op.value);
+        if (edited && op.name < kCleanNames) {
+          Check(doc.GetAttribute(name) == std::string(op.value.c_str()),
+                "value reads back unchanged");
+        }
+        break;
+      default:
+        doc.GetAttribute(name);
+        break;
+    }
+    if (trace) {
+      std::fprintf(stderr, "op %d name [%s] value [%s] edited %d -> [%s]\n", op.kind,
+                   name ? name : "(null)", op.value.c_str(), edited, doc.GetDocumentText().c_str());
+    }
+    Check(doc.CurrentPosition() >= 0 && doc.CurrentPosition() < doc.UsedCount(), "current");
+    Check(doc.ParentPosition() >= 0 && doc.ParentPosition() < doc.UsedCount(), "parent");
+    if (edited) {
+      CheckBounds(doc);
+      if (clean) CheckSameIndex(doc);
+    }
+  }
+  return 0;
+}
