@@ -1,0 +1,48 @@
+#include "app/tarnlook_app.h"
+
+#include <commctrl.h>
+
+#include "ui/tarnlook_dlg.h"
+
+CTarnlookApp theApp;
+
+namespace {
+
+// A running instance that does not answer within this time is not waited for any longer.
+constexpr UINT kRestoreTimeoutMilliseconds = 30000;
+
+}  // namespace
+
+CTarnlookApp::CTarnlookApp() = default;
+
+CTarnlookApp::~CTarnlookApp() { m_guard.ReleaseGuard(); }
+
+BOOL CTarnlookApp::InitInstance() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  CWinApp::InitInstance();
+  // The program keeps no settings of its own, so there is no registry key or control container
+  // to set up here; the device registry lives in the client's profile folder.
+
+  if (m_guard.ClaimOrDetect()) {
+    HWND running = nullptr;
+    if (m_guard.FindRunningWindow(&running) && running != nullptr) {
+      DWORD_PTR ignored = 0;
+      ::SendMessageTimeoutA(running, WM_RESTORE_INSTANCE, 0, 0, SMTO_NORMAL,
+                            kRestoreTimeoutMilliseconds, &ignored);
+    }
+    return FALSE;
+  }
+
+  InstallProgramNetPort();
+  CTarnlookDlg dlg(&m_guard);
+  m_pMainWnd = &dlg;
+  dlg.DoModal();
+  m_pMainWnd = nullptr;
+  return FALSE;
+}
+
+int CTarnlookApp::ExitInstance() {
+  m_guard.ReleaseGuard();
+  return 0;
+}

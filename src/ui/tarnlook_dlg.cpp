@@ -1,0 +1,322 @@
+#include "ui/tarnlook_dlg.h"
+
+#include <shlobj.h>
+
+#include "app/single_instance_guard.h"
+#include "net/address_sweep.h"
+#include "net/device_record.h"
+#include "net/local_identity.h"
+#include "net/row_texts.h"
+#include "net/scan.h"
+#include "platform/debug_output.h"
+#include "platform/win32/scan_view_win32.h"
+#include "registry/profile_location.h"
+#include "ui/about_dlg.h"
+#include "ui/core/device_marking.h"
+#include "winlib/win_app.h"
+
+HWND g_hMainWnd = nullptr;
+CListCtrlEx* g_pDeviceList = nullptr;
+CImageList* g_pRowImages = nullptr;
+
+namespace {
+
+const char kScanningText[] = "正在检测您的局域网内的主机数量…";
+
+// The device list's cells, as the marking and renaming decisions read and write them.
+class ListRows final : public DeviceRows {
+ public:
+  explicit ListRows(const CListCtrl& list) : m_list(list) {}
+  std::string CellText(int row, int column) override { return m_list.GetItemText(row, column); }
+  void SetCellText(int row, int column, const std::string& text) override {
+    m_list.SetItemText(row, column, text.c_str());
+  }
+
+ private:
+  const CListCtrl& m_list;
+};
+
+// Worked out anew for every action: the registry value or the current directory may change.
+std::string RegistryPath() { return GetProfileDirectory() + kRegistryFileName; }
+
+void ReleaseRowImages() {
+  if (g_pRowImages == nullptr) return;
+  g_pRowImages->Detach();  // the list view destroys the handle itself
+  delete g_pRowImages;
+  g_pRowImages = nullptr;
+}
+
+}  // namespace
+
+bool IsYaHeiFontInstalled() {
+  char path[256] = {};
+  SHGetSpecialFolderPathA(nullptr, path, CSIDL_FONTS, FALSE);
+  lstrcatA(path, "\\mSYhBD.TTF");
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+CTarnlookDlg::CTarnlookDlg(SingleInstanceGuard* pGuard, CWnd* pParent)
+    : CBitmapDialog(IDD, pParent), m_pGuard(pGuard) {
+  m_hIconApp = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP));
+  g_dwLocalAddress = 0;
+}
+
+CTarnlookDlg::~CTarnlookDlg() {
+  // Ended by Enter, Escape or Alt+F4 the close button's steps never ran.
+  ReleaseRowImages();
+  if (g_pDeviceList == &m_listDevices) g_pDeviceList = nullptr;
+}
+
+void CTarnlookDlg::DoDataExchange(CDataExchange* pDX) {
+  CBitmapDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_DEVICE_LIST, m_listDevices);
+  DDX_Text(pDX, IDC_NAME_EDIT, m_strName);
+  DDX_Control(pDX, IDC_NAME_EDIT, m_editName);
+  DDX_Control(pDX, IDC_CLOSE_BUTTON, m_btnClose);
+  DDX_Control(pDX, IDC_MINIMIZE_BUTTON, m_btnMinimize);
+  DDX_Control(pDX, IDC_REDETECT, m_btnRedetect);
+}
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CTarnlookDlg, CBitmapDialog)
+  ON_WM_SYSCOMMAND()
+  ON_WM_PAINT()
+  ON_WM_QUERYDRAGICON()
+  ON_EN_KILLFOCUS(IDC_NAME_EDIT, &CTarnlookDlg::OnNameEditKillFocus)
+  ON_NOTIFY(NM_DBLCLK, IDC_DEVICE_LIST, &CTarnlookDlg::OnDeviceListDblClk)
+  ON_BN_CLICKED(IDC_REDETECT, &CTarnlookDlg::OnRedetect)
+  ON_WM_CTLCOLOR()
+  ON_MESSAGE(WM_RESTORE_INSTANCE, &CTarnlookDlg::OnRestoreInstance)
+  ON_BN_CLICKED(IDC_CLOSE_BUTTON, &CTarnlookDlg::OnCloseButton)
+  ON_BN_CLICKED(IDC_MINIMIZE_BUTTON, &CTarnlookDlg::OnMinimizeButton)
+  ON_EN_SETFOCUS(IDC_NAME_EDIT, &CTarnlookDlg::OnNameEditSetFocus)
+END_MESSAGE_MAP()
+// clang-format on
+
+BOOL CTarnlookDlg::OnInitDialog() {
+  CBitmapDialog::OnInitDialog();
+
+  if (HMENU systemMenu = GetSystemMenu(false)) {
+    char about[128] = {};
+    ::LoadStringA(AfxGetResourceHandle(), IDS_ABOUT_MENU, about, sizeof about);
+    if (about[0] != '\0') {
+      ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      ::AppendMenuA(systemMenu, MF_STRING, ID_SYSMENU_ABOUT, about);
+    }
+  }
+  SetIcon(m_hIconApp, true);
+  SetIcon(m_hIconApp, false);
+
+  // From here a second start can find this window.
+  if (m_pGuard != nullptr) m_pGuard->PublishWindow(&m_hWnd);
+
+  g_hMainWnd = m_hWnd;
+  g_pDeviceList = &m_listDevices;
+  BindScanViewToWindows(m_hWnd, m_listDevices.m_hWnd);
+  SetDlgItemText(IDC_TITLE, "Tarnlook");
+
+  CreateRowImages();
+  m_listDevices.SetExtendedStyle(LVS_EX_GRIDLINES);
+  m_listDevices.SetImageList(g_pRowImages->GetSafeHandle(), LVSIL_SMALL);
+
+  StartScan(g_pDeviceList);
+
+  m_listDevices.m_nColumnCount = 3;
+  m_listDevices.SetUpList();
+
+  ChooseFonts();
+  GetDlgItem(IDC_TITLE)->SetFont(m_fontTitle, true);
+  const int textItems[] = {IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX,
+                           IDC_UNKNOWN_COUNT, IDC_REDETECT, IDC_DEVICE_LIST};
+  for (int id : textItems) GetDlgItem(id)->SetFont(m_fontText, true);
+
+  GetDlgItem(IDC_REDETECT)->ShowWindow(SW_HIDE);
+  GetDlgItem(IDC_STATUS_TEXT)->ShowWindow(SW_SHOW);
+  SetDlgItemText(IDC_STATUS_TEXT, kScanningText);
+
+  if (!LoadSkin()) {
+    AfxMessageBox("加载皮肤失败！", MB_OK);
+    return FALSE;
+  }
+  m_bDragByBackground = TRUE;
+
+  m_btnClose.SetBitmap(IDB_BUTTON_CLOSE);
+  m_btnMinimize.SetBitmap(IDB_BUTTON_MINIMIZE);
+  m_btnRedetect.SetBitmap(IDB_BUTTON_REDETECT);
+
+  DebugOutput("-------初始化窗口-------");
+  return TRUE;
+}
+
+void CTarnlookDlg::CreateRowImages() {
+  ReleaseRowImages();
+  g_pRowImages = new CImageList;
+  g_pRowImages->Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
+  const UINT icons[] = {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN,
+                        IDI_MARK_KNOWN};
+  for (UINT id : icons) g_pRowImages->Add(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
+}
+
+void CTarnlookDlg::ChooseFonts() {
+  if (IsYaHeiFontInstalled()) {
+    // 22 pixels is the cell height the rows are measured for.
+    m_fontText.CreateFont(22, 0, 0, 0, 500, FALSE, FALSE, FALSE, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
+    m_fontTitle.CreateFont(22, 0, 0, 0, 500, FALSE, FALSE, FALSE, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
+  } else {
+    m_fontText.CreatePointFont(150, "宋体");
+    m_fontTitle.CreatePointFont(110, "宋体");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// System menu, painting, colours
+
+void CTarnlookDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == ID_SYSMENU_ABOUT) {
+    CAboutDlg about;
+    about.DoModal();
+  } else {
+    CBitmapDialog::OnSysCommand(nID, lParam);
+  }
+}
+
+void CTarnlookDlg::OnPaint() {
+  if (!IsIconic()) {
+    CBitmapDialog::OnPaint();  // the skin comes with WM_ERASEBKGND
+    return;
+  }
+  CPaintDC dc(m_hWnd);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+  CRect client;
+  GetClientRect(client);
+  const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  dc.DrawIcon(x, y, m_hIconApp);
+}
+
+HCURSOR CTarnlookDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIconApp); }
+
+HBRUSH CTarnlookDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+  HBRUSH brush = CBitmapDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+  if (nCtlColor == CTLCOLOR_STATIC) {
+    // Every static lets the skin show through.
+    pDC->SetBkMode(TRANSPARENT);
+    brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+  }
+  const int id = pWnd != nullptr ? pWnd->GetDlgCtrlID() : 0;
+  if (id == IDC_UNKNOWN_COUNT) {
+    pDC->SetTextColor(RGB(255, 0, 0));
+    pDC->SetBkMode(TRANSPARENT);
+  } else if (id == IDC_TITLE) {
+    pDC->SetTextColor(RGB(255, 255, 255));
+    pDC->SetBkMode(TRANSPARENT);
+  }
+  return brush;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons and the second start
+
+void CTarnlookDlg::ShowScanning() {
+  SetDlgItemText(IDC_STATUS_TEXT, kScanningText);
+  GetDlgItem(IDC_STATUS_TEXT)->ShowWindow(SW_SHOW);
+}
+
+void CTarnlookDlg::OnRedetect() {
+  g_bSweepDone.store(0);
+  const int hidden[] = {IDC_REDETECT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX, IDC_UNKNOWN_COUNT};
+  for (int id : hidden) GetDlgItem(id)->ShowWindow(SW_HIDE);
+  m_listDevices.DeleteAllItems();
+  ResetScanState();  // empties the table (the button was hidden, so no scan runs)
+  StartScan(g_pDeviceList);
+  ShowScanning();
+}
+
+void CTarnlookDlg::OnCloseButton() {
+  ReleaseRowImages();
+  SendMessage(WM_CLOSE);
+  if (CWnd* main = AfxGetMainWnd()) main->DestroyWindow();
+}
+
+void CTarnlookDlg::OnMinimizeButton() { ShowWindow(SW_MINIMIZE); }
+
+LRESULT CTarnlookDlg::OnRestoreInstance(WPARAM, LPARAM) {
+  ShowWindow(SW_SHOW);
+  SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+  SetForegroundWindow();
+  return 0;
+}
+
+void CTarnlookDlg::PostNcDestroy() {
+  // A scan still running from here on talks to no window.
+  UnbindScanView();
+  if (g_hMainWnd != nullptr && !::IsWindow(g_hMainWnd)) g_hMainWnd = nullptr;
+  CBitmapDialog::PostNcDestroy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marking and renaming
+
+void CTarnlookDlg::OnDeviceListDblClk(NMHDR* pNMHDR, LRESULT* pResult) {
+  const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR);
+  const int row = activate->iItem;
+  const int column = activate->iSubItem;
+  switch (ClassifyDoubleClick(row, column)) {
+    case DoubleClickAction::kIgnore:
+      break;
+    case DoubleClickAction::kToggleStatus: {
+      ListRows rows(m_listDevices);
+      ToggleDeviceStatus(rows, row, RegistryPath());
+      m_listDevices.InvalidateRect(nullptr, true);
+      m_listDevices.UpdateWindow();
+      break;
+    }
+    case DoubleClickAction::kOpenEditor:
+      OpenNameEditor(row, column);
+      break;
+  }
+  *pResult = 0;
+}
+
+void CTarnlookDlg::OpenNameEditor(int row, int column) {
+  RECT label;
+  if (m_listDevices.GetSubItemRect(row, column, LVIR_LABEL, label)) {
+    CRect list;
+    m_listDevices.GetWindowRect(list);
+    ScreenToClient(list);
+    const EditorPlacement at =
+        PlaceNameEditor(label.left, label.top, label.right, label.bottom, list.left, list.top);
+    m_editName.MoveWindow(at.x, at.y, at.width, at.height, true);
+
+    char cell[100] = {};
+    m_listDevices.GetItemText(row, column, cell, sizeof cell);
+    m_strOldName = HostNameFromCell(cell);
+    m_editName.SetWindowText(m_strOldName.c_str());
+    m_editName.ShowWindow(SW_SHOWNORMAL);
+    m_editName.SetFocus();
+  }
+  m_nEditItem = row;
+  m_nEditSubItem = column;
+}
+
+void CTarnlookDlg::OnNameEditSetFocus() {
+  // Typing replaces the old name.
+  m_editName.SetSel(0, -1);
+}
+
+void CTarnlookDlg::OnNameEditKillFocus() {
+  UpdateData(true);
+  ListRows rows(m_listDevices);
+  const NameCommit outcome =
+      CommitHostName(rows, m_nEditItem, m_nEditSubItem, m_strName, m_strOldName, RegistryPath());
+  m_editName.ShowWindow(SW_HIDE);
+  if (outcome == NameCommit::kTooLong) {
+    AfxMessageBox("您输入的主机名过长，请重新输入！", MB_OK);
+  } else if (outcome == NameCommit::kStored) {
+    UpdateData(false);  // the hidden editor keeps the cell's text; the next opening replaces it
+  }
+}

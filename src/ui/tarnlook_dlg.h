@@ -1,0 +1,76 @@
+#pragma once
+// CTarnlookDlg: the program's only window. A borderless skinned dialog with its own title, minimise
+// and close buttons, the progress and summary lines, the device list and the re-detect button.
+// It publishes itself for the single-instance rule, starts the scans and carries the marking and
+// renaming of devices in the list.
+#include <string>
+
+#include "res/resource.h"
+#include "ui/bitmap_dialog.h"
+#include "ui/bmp_button.h"
+#include "ui/list_ctrl_ex.h"
+#include "winlib/edit.h"
+#include "winlib/font.h"
+#include "winlib/image_list.h"
+
+class SingleInstanceGuard;
+
+// Set by the dialog's initialisation; the scan's workers reach the window through them.
+extern HWND g_hMainWnd;
+extern CListCtrlEx* g_pDeviceList;
+// The five row icons. The list view owns the image handle (it was given it without
+// LVS_SHAREIMAGELISTS and destroys it with itself); this object is only the program's wrapper and
+// never destroys the handle, so the images go exactly once whichever way the dialog ends.
+extern CImageList* g_pRowImages;
+
+class CTarnlookDlg : public CBitmapDialog {
+ public:
+  enum { IDD = IDD_MAIN_DIALOG };
+
+  // guard: published from OnInitDialog so a second start can find this window (may be null).
+  explicit CTarnlookDlg(SingleInstanceGuard* pGuard = nullptr, CWnd* pParent = nullptr);
+  ~CTarnlookDlg() override;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+
+  DECLARE_MESSAGE_MAP()
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnNameEditKillFocus();
+  void OnDeviceListDblClk(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnRedetect();
+  HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+  LRESULT OnRestoreInstance(WPARAM wParam, LPARAM lParam);
+  void OnCloseButton();
+  void OnMinimizeButton();
+  void OnNameEditSetFocus();
+
+  void PostNcDestroy() override;
+
+  HICON m_hIconApp;
+  int m_nEditItem = -1;
+  int m_nEditSubItem = -1;
+  CFont m_fontText;
+  CFont m_fontTitle;
+  std::string m_strOldName;
+  CListCtrlEx m_listDevices;
+  std::string m_strName;
+  CEdit m_editName;
+  CBmpButton m_btnClose;
+  CBmpButton m_btnMinimize;
+  CBmpButton m_btnRedetect;
+
+ private:
+  void CreateRowImages();
+  void ChooseFonts();
+  void OpenNameEditor(int row, int column);
+  void ShowScanning();
+
+  SingleInstanceGuard* m_pGuard;
+};
+
+// True when the fonts folder holds the bold Microsoft YaHei file ("msyhbd.ttf", any case).
+bool IsYaHeiFontInstalled();

@@ -1,0 +1,275 @@
+// Reads the running Tarnlook window from another process for the end-to-end tests and prints it as
+// one JSON object on standard output (texts converted from code page 936 to UTF-8).
+//   e2e_probe state     the main window: items 1000-1010, the list rows and their cell rectangles
+//   e2e_probe windows   every visible top-level window with its class, title and child texts
+//   e2e_probe strip-resource <in.exe> <out.exe> <type> <id>
+//                       copies a program without one resource (every language of it)
+// The list rows are read the way one process can read another's list view: a buffer allocated in
+// the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::string& gbk) {
+  if (gbk.empty()) return gbk;
+  int wide = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &w[0], wide);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
+  return out;
+}
+
+std::string Json(const std::string& gbk) {
+  std::string out = "\"";
+  for (unsigned char c : Utf8(gbk)) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string Json(const RECT& r) {
+  char text[96];
+  std::snprintf(text, sizeof text, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
+  return text;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 3000, &copied)) {
+    return std::string();
+  }
+  return std::string(text, strnlen(text, sizeof text));
+}
+
+std::string ClassName(HWND window) {
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+HWND FindMainWindow() {
+  struct Search { HWND found; } search = {nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        HWND title = GetDlgItem(window, 1010);
+        HWND list = GetDlgItem(window, 1002);
+        if (ClassName(window) == "#32770" && title && list && WindowText(title) == "Tarnlook") {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A scratch buffer inside the list's process.
+class RemoteBuffer {
+ public:
+  explicit RemoteBuffer(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (m_process) m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteBuffer() {
+    if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+    if (m_process) CloseHandle(m_process);
+  }
+  bool Ok() const { return m_base != nullptr; }
+  char* At(size_t offset) const { return m_base + offset; }
+  bool Write(size_t offset, const void* data, size_t size) {
+    return WriteProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
+  }
+  bool Read(size_t offset, void* data, size_t size) {
+    return ReadProcessMemory(m_process, At(offset), data, size, nullptr) != FALSE;
+  }
+  static constexpr size_t kSize = 8192;
+
+ private:
+  HANDLE m_process = nullptr;
+  char* m_base = nullptr;
+};
+
+std::string CellText(HWND list, RemoteBuffer& remote, int row, int column) {
+  constexpr size_t kTextOffset = 1024;
+  constexpr int kTextSize = 4096;
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = remote.At(kTextOffset);
+  item.cchTextMax = kTextSize;
+  const char zero = 0;
+  remote.Write(kTextOffset, &zero, 1);
+  remote.Write(0, &item, sizeof item);
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 3000, &length);
+  std::vector<char> text(kTextSize + 1, '\0');
+  remote.Read(kTextOffset, text.data(), kTextSize);
+  return std::string(text.data(), strnlen(text.data(), kTextSize));
+}
+
+// The cell's label rectangle in screen coordinates; empty when the list refuses.
+RECT CellRect(HWND list, RemoteBuffer& remote, int row, int column) {
+  RECT rect = {LVIR_LABEL, column, 0, 0};
+  remote.Write(0, &rect, sizeof rect);
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.At(0)), SMTO_ABORTIFHUNG, 3000, &ok);
+  if (!ok) return RECT{0, 0, 0, 0};
+  remote.Read(0, &rect, sizeof rect);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string ItemJson(HWND dialog, int id) {
+  HWND item = GetDlgItem(dialog, id);
+  if (!item) return "null";
+  RECT rect;
+  GetWindowRect(item, &rect);
+  return "{\"text\":" + Json(WindowText(item)) + ",\"visible\":" +
+         (IsWindowVisible(item) ? "true" : "false") + ",\"enabled\":" +
+         (IsWindowEnabled(item) ? "true" : "false") + ",\"rect\":" + Json(rect) + "}";
+}
+
+int State() {
+  HWND dialog = FindMainWindow();
+  if (!dialog) {
+    std::printf("{\"found\":false}\n");
+    return 0;
+  }
+  RECT rect;
+  GetWindowRect(dialog, &rect);
+  RECT client;
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(dialog, &pid);
+  std::string out = "{\"found\":true,\"pid\":" + std::to_string(pid) + ",\"visible\":" +
+                    (IsWindowVisible(dialog) ? "true" : "false") + ",\"iconic\":" +
+                    (IsIconic(dialog) ? "true" : "false") + ",\"foreground\":" +
+                    (GetForegroundWindow() == dialog ? "true" : "false") + ",\"rect\":" + Json(rect) +
+                    ",\"client\":" + Json(client) + ",\"items\":{";
+  const int ids[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1009, 1010};
+  for (size_t i = 0; i < sizeof ids / sizeof ids[0]; ++i) {
+    out += (i ? ",\"" : "\"") + std::to_string(ids[i]) + "\":" + ItemJson(dialog, ids[i]);
+  }
+  out += "},\"rows\":[";
+  HWND list = GetDlgItem(dialog, 1002);
+  RemoteBuffer remote(list);
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 3000, &count);
+  for (int row = 0; remote.Ok() && row < static_cast<int>(count); ++row) {
+    out += row ? ",{\"cells\":[" : "{\"cells\":[";
+    for (int column = 0; column < 3; ++column) {
+      out += (column ? "," : "") + Json(CellText(list, remote, row, column));
+    }
+    out += "],\"rects\":[";
+    for (int column = 0; column < 3; ++column) {
+      out += (column ? "," : "") + Json(CellRect(list, remote, row, column));
+    }
+    out += "]}";
+  }
+  out += "]}\n";
+  std::fputs(out.c_str(), stdout);
+  return 0;
+}
+
+int Windows() {
+  std::string out = "[";
+  struct Walk { std::string* out; bool first; } walk = {&out, true};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* w = reinterpret_cast<Walk*>(param);
+        if (!IsWindowVisible(window)) return TRUE;
+        RECT rect;
+        GetWindowRect(window, &rect);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        std::string entry = std::string(w->first ? "" : ",") + "{\"class\":" + Json(ClassName(window)) +
+                            ",\"title\":" + Json(WindowText(window)) + ",\"pid\":" + std::to_string(pid) +
+                            ",\"rect\":" + Json(rect) + ",\"children\":[";
+        struct Kids { std::string* entry; bool first; } kids = {&entry, true};
+        EnumChildWindows(
+            window,
+            [](HWND child, LPARAM p) -> BOOL {
+              auto* k = reinterpret_cast<Kids*>(p);
+              RECT r;
+              GetWindowRect(child, &r);
+              *k->entry += std::string(k->first ? "" : ",") + "{\"id\":" +
+                           std::to_string(GetDlgCtrlID(child)) + ",\"class\":" + Json(ClassName(child)) +
+                           ",\"text\":" + Json(WindowText(child)) + ",\"rect\":" + Json(r) + "}";
+              k->first = false;
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&kids));
+        entry += "]}";
+        *w->out += entry;
+        w->first = false;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  out += "]\n";
+  std::fputs(out.c_str(), stdout);
+  return 0;
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {
+  reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+  return TRUE;
+}
+
+int StripResource(const char* in, const char* out, int type, int id) {
+  std::vector<WORD> languages;
+  HMODULE image = LoadLibraryExA(in, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!image) return 3;
+  EnumResourceLanguagesA(image, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id), CollectLanguage,
+                         reinterpret_cast<LONG_PTR>(&languages));
+  FreeLibrary(image);
+  if (languages.empty() || !CopyFileA(in, out, FALSE)) return 4;
+  HANDLE update = BeginUpdateResourceA(out, FALSE);
+  if (!update) return 5;
+  for (WORD language : languages) {
+    UpdateResourceA(update, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id), language, nullptr, 0);
+  }
+  if (!EndUpdateResourceA(update, FALSE)) return 6;
+  image = LoadLibraryExA(out, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!image) return 7;
+  const bool stillThere = FindResourceA(image, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)) != nullptr;
+  FreeLibrary(image);
+  return stillThere ? 8 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "state") == 0) return State();
+  if (argc >= 2 && std::strcmp(argv[1], "windows") == 0) return Windows();
+  if (argc == 6 && std::strcmp(argv[1], "strip-resource") == 0) {
+    return StripResource(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+  }
+  std::fprintf(stderr, "usage: e2e_probe state|windows|strip-resource in out type id\n");
+  return 2;
+}

@@ -1,0 +1,376 @@
+"""End-to-end harness: the real program under Wine on a private virtual display.
+
+Every test runs in its own network namespace (nothing can leave the machine), with its own Xvfb
+display and its own copy of a prepared Wine prefix. The program is driven with real X input
+(xdotool), and checked through e2e_probe.exe (another Windows process that reads the window's
+items and list rows), through ComputerInfo.xml and through screenshots. A failed run keeps its
+folder (screenshots, the program's output, the registry file) under build/.../tests/e2e/runs/.
+"""
+import base64
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import traceback
+from pathlib import Path
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+IMPORT = "/usr/bin/import"
+HERE = Path(__file__).resolve().parent
+SOURCE = HERE.parent.parent
+
+# The client installation the tests register; the registry file lives in its Profiles folder.
+INSTALL_DIR_WIN = "C:\\tarnlook-client"
+INSTALL_DIR_REL = "tarnlook-client"
+
+KNOWN = "\n\n标记为未知"    # the label of a known device (offers "mark as unknown")
+UNKNOWN = "\n\n标记为已知"  # the label of a device not yet known
+LOCAL = "\n\n本机"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def enter_private_network():
+    """Runs this script again inside a new network namespace with only a loopback interface."""
+    if os.environ.get("TARNLOOK_E2E_NETNS") == "1":
+        subprocess.run(["ip", "link", "set", "lo", "up"], check=False, stderr=subprocess.DEVNULL)
+        return
+    env = dict(os.environ, TARNLOOK_E2E_NETNS="1")
+    try:
+        os.execvpe("unshare", ["unshare", "-n", sys.executable] + sys.argv, env)
+    except OSError as error:
+        sys.exit("e2e: cannot enter a private network namespace (unshare -n): %s" % error)
+
+
+def wait_for(what, predicate, timeout=30.0, interval=0.3):
+    """Polls predicate until it returns something true; returns that, or fails naming what."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        last = predicate()
+        if last:
+            return last
+        if time.monotonic() > deadline:
+            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+def registry_text(entries, declaration=True):
+    """The decoded text of a ComputerInfo.xml holding entries (USERNAME, STATUS, MAC) in order."""
+    def attr(value):
+        return (value.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+                .replace("'", "&apos;").replace('"', "&quot;"))
+    text = '<?xml version="1.0"?>' if declaration else ""
+    text += "<CONFIG>\r\n<ComputerId1/>\r\n"
+    for user, status, mac in entries:
+        text += '<ComputerInfo USERNAME="%s" STATUS="%s" MAC="%s"/>\r\n' % (attr(user), attr(status), attr(mac))
+    return text + "</CONFIG>\r\n"
+
+
+def parse_registry(text):
+    """The ComputerInfo entries of a decoded registry text, as dicts of unescaped attributes."""
+    def unescape(value):
+        return (value.replace("&lt;", "<").replace("&gt;", ">").replace("&apos;", "'")
+                .replace("&quot;", '"').replace("&amp;", "&"))
+    entries = []
+    for element in re.finditer(r"<ComputerInfo\b(.*?)/?>", text, re.S):
+        entries.append({m.group(1): unescape(m.group(2))
+                        for m in re.finditer(r'(\w+)="(.*?)"', element.group(1), re.S)})
+    return entries
+
+
+class Session:
+    """One run of the program: private display, private Wine prefix, the program and its probe."""
+
+    def __init__(self, name, build, scenario=None, install=True, exe="tarnlook-sim.exe"):
+        self.name = name
+        self.build = Path(build).resolve()
+        self.work = self.build / "tests" / "e2e" / "runs" / name
+        if self.work.exists():
+            shutil.rmtree(self.work)
+        self.work.mkdir(parents=True)
+        self.exe = self.build / exe
+        self.probe_exe = self.build / "tests" / "e2e" / "e2e_probe.exe"
+        self.processes = []
+        self.shots = 0
+        self.xvfb = None
+        self.prefix = self.work / "prefix"
+        self.scenario = (HERE / "scenarios" / scenario) if scenario else None
+        self._copy_prefix(self._template())
+        self._start_display()
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), LANG="zh_CN.UTF-8",
+                        LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        if self.scenario:
+            self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
+        else:
+            self.env.pop("TARNLOOK_SIM_LAN", None)
+        # One wineserver for the whole session, so the probe starts quickly.
+        subprocess.run([WINESERVER, "-p"], env=self.env, check=True)
+        if install:
+            self.wine_cmd(["reg", "add", "HKLM\\SOFTWARE\\Corvane\\Halvex Client", "/v", "Install",
+                           "/t", "REG_SZ", "/d", INSTALL_DIR_WIN, "/f"])
+            self.profile_dir.mkdir(parents=True, exist_ok=True)
+
+    # --- set-up ---------------------------------------------------------------------------------
+
+    def _template(self):
+        template = self.build / "tests" / "e2e" / "prefix-template"
+        env = dict(os.environ, WINEPREFIX=str(template))
+        subprocess.run([str(SOURCE / "scripts" / "wine-prefix")], env=env, check=True)
+        return template
+
+    def _copy_prefix(self, template):
+        # The system folders are large and never written: hard links. Everything else is copied.
+        shared = {Path("drive_c/windows/system32"), Path("drive_c/windows/syswow64")}
+        def copy(src, dst, rel):
+            if rel in shared:
+                subprocess.run(["cp", "-al", str(src), str(dst)], check=True)
+            elif src.is_dir() and not src.is_symlink():
+                dst.mkdir()
+                for entry in src.iterdir():
+                    copy(entry, dst / entry.name, rel / entry.name)
+            else:
+                subprocess.run(["cp", "-a", str(src), str(dst)], check=True)
+        self.prefix.mkdir()
+        for entry in template.iterdir():
+            if entry.name.startswith(".tarnlook") or entry.name.endswith(".lock"):
+                continue
+            copy(entry, self.prefix / entry.name, Path(entry.name))
+        (self.prefix / ".tarnlook-ready").touch()
+
+    def _start_display(self):
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                                      "-nolisten", "tcp"], pass_fds=(write,),
+                                     stderr=open(self.work / "xvfb.log", "w"))
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            if not chunk:
+                raise Failure("Xvfb did not start")
+            number += chunk
+        os.close(read)
+        self.display = ":" + number.decode().strip()
+
+    @property
+    def profile_dir(self):
+        return self.prefix / "drive_c" / INSTALL_DIR_REL / "Profiles"
+
+    @property
+    def registry_path(self):
+        return self.profile_dir / "ComputerInfo.xml"
+
+    # --- the registry file ----------------------------------------------------------------------
+
+    def seed_registry(self, entries):
+        text = registry_text(entries).encode("gbk")
+        self.registry_path.write_bytes(base64.b64encode(text))
+
+    def registry_bytes(self):
+        return self.registry_path.read_bytes() if self.registry_path.exists() else None
+
+    def registry_entries(self):
+        raw = self.registry_bytes()
+        if raw is None:
+            return None
+        return parse_registry(base64.b64decode(raw).decode("gbk"))
+
+    # --- programs -------------------------------------------------------------------------------
+
+    def wine_cmd(self, args, timeout=60):
+        result = subprocess.run([WINE] + args, env=self.env, capture_output=True, timeout=timeout)
+        if result.returncode != 0:
+            raise Failure("wine %s failed (%d): %s" % (" ".join(args), result.returncode,
+                                                      result.stderr.decode(errors="replace")))
+        return result.stdout.decode("utf-8", errors="replace")
+
+    def start(self, exe=None, label="tarnlook"):
+        index = len(self.processes)
+        out = open(self.work / ("%s-%d.out" % (label, index)), "w")
+        process = subprocess.Popen([WINE, str(exe or self.exe)], env=self.env, stdout=out,
+                                   stderr=subprocess.STDOUT, cwd=self.work)
+        self.processes.append(process)
+        return process
+
+    def state(self):
+        return json.loads(self.wine_cmd([str(self.probe_exe), "state"]))
+
+    def windows(self):
+        return json.loads(self.wine_cmd([str(self.probe_exe), "windows"]))
+
+    def strip_resource(self, out_name, type_id, resource_id):
+        out = self.work / out_name
+        self.wine_cmd([str(self.probe_exe), "strip-resource", str(self.exe), str(out),
+                       str(type_id), str(resource_id)])
+        return out
+
+    def wait_window(self, timeout=60):
+        return wait_for("the main window", lambda: (lambda s: s if s["found"] and s["visible"] else None)(self.state()),
+                        timeout)
+
+    def wait_summary(self, timeout=60):
+        def summary():
+            s = self.state()
+            return s if s["found"] and s["items"]["1004"]["visible"] and s["items"]["1000"]["visible"] else None
+        return wait_for("the summary line", summary, timeout)
+
+    def message_boxes(self, text=None):
+        boxes = []
+        for window in self.windows():
+            texts = [child["text"] for child in window["children"]]
+            if window["class"] == "#32770" and (text is None or text in texts):
+                boxes.append(window)
+        return boxes
+
+    # --- input and pictures ---------------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
+
+    def click(self, x, y, count=1):
+        self.xdotool("mousemove", "--sync", int(x), int(y))
+        time.sleep(0.15)
+        if count == 1:
+            self.xdotool("click", "1")
+        else:
+            self.xdotool("click", "--repeat", count, "--delay", 120, "1")
+        time.sleep(0.4)
+
+    def click_rect(self, rect, count=1, dx=None, dy=None):
+        left, top, right, bottom = rect
+        x = left + (dx if dx is not None else (right - left) // 2)
+        y = top + (dy if dy is not None else (bottom - top) // 2)
+        self.click(x, y, count)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", 60, *keys)
+        time.sleep(0.3)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", 60, text)
+        time.sleep(0.3)
+
+    def screenshot(self, label):
+        self.shots += 1
+        path = self.work / ("%02d-%s.png" % (self.shots, label))
+        subprocess.run([IMPORT, "-display", self.display, "-window", "root", str(path)], check=True,
+                       env=self.env)
+        return path
+
+    # --- the end --------------------------------------------------------------------------------
+
+    def wait_exit(self, process, timeout=30):
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end within %d s" % timeout)
+
+    def close(self, failed):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run([WINESERVER, "-k"], env=self.env, check=False, stderr=subprocess.DEVNULL)
+        for process in self.processes:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        if not failed:
+            shutil.rmtree(self.work, ignore_errors=True)
+
+
+def rows_by_ip(state):
+    """The list rows keyed by the IP text in their second cell."""
+    rows = {}
+    for index, row in enumerate(state["rows"]):
+        match = re.search(r"IP地址: (\S+)", row["cells"][1])
+        rows[match.group(1) if match else "?%d" % index] = dict(row, index=index)
+    return rows
+
+
+def host_cell(name):
+    return "\n当前电脑\n\n主机名: " + name
+
+
+def address_cell(mac, ip):
+    return "\nMAC地址:" + mac + "\n\nIP地址: " + ip
+
+
+def count_pixels(png, rect, origin, predicate):
+    """Pixels inside rect (screen coordinates) of a screenshot that satisfy predicate(r, g, b)."""
+    from PIL import Image
+    image = Image.open(png).convert("RGB")
+    left, top, right, bottom = rect
+    count = 0
+    for y in range(max(top, 0), min(bottom, image.height)):
+        for x in range(max(left, 0), min(right, image.width)):
+            if predicate(*image.getpixel((x, y))):
+                count += 1
+    return count
+
+
+def is_red(r, g, b):
+    return r > 170 and g < 90 and b < 90
+
+
+def is_white(r, g, b):
+    return r > 225 and g > 225 and b > 225
+
+
+def run(tests, build):
+    """Runs the given tests, each in its own session; exits non-zero if any failed."""
+    enter_private_network()
+    failed = []
+    for test in tests:
+        print("---- %s" % test.__name__, flush=True)
+        try:
+            test(build)
+            print("     passed", flush=True)
+        except Exception as error:  # reported; the next test still runs
+            failed.append(test.__name__)
+            print("     FAILED: %s" % error, flush=True)
+            traceback.print_exc()
+    if failed:
+        print("failed: %s" % ", ".join(failed))
+        sys.exit(1)
+
+
+def scenario_test(name, scenario=None, install=True):
+    """Decorator: gives the test a fresh Session and closes it, keeping the run's folder on failure."""
+    def wrap(body):
+        def test(build):
+            session = Session(name, build, scenario=scenario, install=install)
+            failed = True
+            try:
+                body(session)
+                failed = False
+            except Exception:
+                try:
+                    session.screenshot("failure")
+                    (session.work / "state.json").write_text(json.dumps(session.windows(), ensure_ascii=False, indent=1))
+                except Exception:
+                    pass
+                print("     run kept in %s" % session.work, flush=True)
+                raise
+            finally:
+                session.close(failed)
+        test.__name__ = body.__name__
+        return test
+    return wrap

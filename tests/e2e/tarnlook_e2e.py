@@ -1,0 +1,324 @@
+#!/usr/bin/env python3
+"""End-to-end tests of Tarnlook: tarnlook-sim.exe under Wine and Xvfb, driven by real input.
+
+    tarnlook_e2e.py <test> --build <win64 build dir>
+
+Each test runs in a private network namespace on a scenario file of scenarios/.
+"""
+import argparse
+import subprocess
+import time
+
+from harness import (KNOWN, LOCAL, UNKNOWN, Failure, address_cell, check, count_pixels, host_cell,
+                     is_red, is_white, rows_by_ip, run, scenario_test, wait_for)
+
+OFFICE_MACS = {
+    "192.168.50.10": "00-1A-2B-3C-4D-10",
+    "192.168.50.11": "00-1A-2B-3C-4D-11",
+    "192.168.50.12": "00-1A-2B-3C-4D-12",
+    "192.168.50.254": "00-1A-2B-3C-4D-FE",
+}
+SUMMARY = ("发现您的局域网有", "个未知设备")
+TOO_LONG = "您输入的主机名过长，请重新输入！"
+
+
+def summary_of(state):
+    items = state["items"]
+    return items["1004"]["text"], items["1006"]["text"], items["1005"]["text"]
+
+
+def cell_rect(state, ip, column):
+    return rows_by_ip(state)[ip]["rects"][column]
+
+
+def expect_rows(state, expected):
+    """expected: ip -> (name, status cell); row 0 must be this computer."""
+    rows = rows_by_ip(state)
+    check(set(rows) == set(expected), "listed %s, expected %s" % (sorted(rows), sorted(expected)))
+    for ip, (name, status) in expected.items():
+        cells = rows[ip]["cells"]
+        check(cells[0] == host_cell(name), "%s: name cell %r, expected %r" % (ip, cells[0], host_cell(name)))
+        check(cells[2] == status, "%s: status cell %r, expected %r" % (ip, cells[2], status))
+    return rows
+
+
+# --- a scan ---------------------------------------------------------------------------------------
+
+@scenario_test("scan", "small-office.lan")
+def scan_lists_every_answering_device(s):
+    s.start()
+    first = s.wait_window()
+    items = first["items"]
+    check(items["1010"]["text"] == "Tarnlook", "title %r" % items["1010"]["text"])
+    check(not items["1000"]["visible"], "the re-detect button shows during the scan")
+    state = s.wait_summary()
+    shot = s.screenshot("summary")
+    rows = expect_rows(state, {
+        "192.168.50.37": ("HOMEPC", LOCAL),
+        "192.168.50.10": ("printer", UNKNOWN),
+        "192.168.50.11": ("living-room-tele", UNKNOWN),   # cut to 16 bytes
+        "192.168.50.12": ("未知主机名", UNKNOWN),
+        "192.168.50.254": ("gateway-two", UNKNOWN),
+    })
+    check(rows["192.168.50.37"]["index"] == 0, "this computer is not in the first row")
+    for ip, mac in OFFICE_MACS.items():
+        check(rows[ip]["cells"][1] == address_cell(mac, ip), "%s: address cell %r" % (ip, rows[ip]["cells"][1]))
+    check(summary_of(state) == (SUMMARY[0], "4", SUMMARY[1]), "summary %r" % (summary_of(state),))
+    check(not state["items"]["1001"]["visible"], "the progress text stays after the summary")
+    left, top, right, bottom = state["rect"]
+    check((right - left, bottom - top) == (568, 373), "window is %dx%d, not the skin's 568x373" % (right - left, bottom - top))
+    red = count_pixels(shot, state["items"]["1006"]["rect"], None, is_red)
+    check(red >= 5, "the unknown count is not drawn in red (%d red pixels)" % red)
+    white = count_pixels(shot, state["items"]["1010"]["rect"], None, is_white)
+    check(white >= 5, "the title is not drawn in white (%d white pixels)" % white)
+    return s
+
+
+# --- the profile directory and the merge -----------------------------------------------------------
+
+@scenario_test("merge", "small-office.lan")
+def stored_decisions_are_merged_from_the_install_folder(s):
+    s.seed_registry([
+        ("HOMEPC-stored", KNOWN, "00-11-22-33-44-37\n\n"),      # this computer: never merged
+        ("客厅打印机", KNOWN, "00-1A-2B-3C-4D-10\n\n"),         # known, with a stored name
+        ("tv-box", UNKNOWN, "00-1A-2B-3C-4D-11"),               # stored name, still unknown
+        ("", KNOWN, "00-1A-2B-3C-4D-12\n\n"),                    # empty name: the MAC stands in
+    ])
+    before = s.registry_bytes()
+    s.start()
+    state = s.wait_summary()
+    s.screenshot("merged")
+    expect_rows(state, {
+        "192.168.50.37": ("HOMEPC", LOCAL),
+        "192.168.50.10": ("客厅打印机", KNOWN),
+        "192.168.50.11": ("tv-box", UNKNOWN),
+        "192.168.50.12": ("00-1A-2B-3C-4D-12", KNOWN),
+        "192.168.50.254": ("gateway-two", UNKNOWN),
+    })
+    check(summary_of(state)[1] == "2", "unknown count %r, expected 2" % summary_of(state)[1])
+    check(s.registry_bytes() == before, "the merge wrote the registry file")
+    return s
+
+
+# --- marking and renaming --------------------------------------------------------------------------
+
+def commit_click(s, state):
+    """A click on this computer's address cell: the list takes the focus from the editor."""
+    s.click_rect(cell_rect(state, "192.168.50.37", 1))
+
+
+def entry_for(s, mac):
+    entries = [e for e in (s.registry_entries() or []) if e.get("MAC", "").strip() == mac]
+    return entries
+
+
+@scenario_test("marking", "small-office.lan")
+def double_click_marks_and_renames_devices(s):
+    s.start()
+    state = s.wait_summary()
+    printer = "192.168.50.10"
+
+    # Toggle to known: shown at once, stored with the row's name, label and MAC (with its line feeds).
+    s.click_rect(cell_rect(state, printer, 2), count=2)
+    state = s.state()
+    check(rows_by_ip(state)[printer]["cells"][2] == KNOWN, "the first toggle did not mark the printer known")
+    entries = s.registry_entries()
+    check(entries == [{"USERNAME": "printer", "STATUS": KNOWN, "MAC": "00-1A-2B-3C-4D-10\n\n"}],
+          "stored after the first toggle: %r" % (entries,))
+    check(summary_of(state)[1] == "4", "the count changed at a toggle")
+    s.screenshot("toggled")
+
+    # And back, without a second entry.
+    s.click_rect(cell_rect(state, printer, 2), count=2)
+    state = s.state()
+    check(rows_by_ip(state)[printer]["cells"][2] == UNKNOWN, "the second toggle did not mark it unknown")
+    entries = s.registry_entries()
+    check(len(entries) == 1 and entries[0]["STATUS"] == UNKNOWN, "after the second toggle: %r" % (entries,))
+
+    # Double-clicks on this computer's row and on an address cell change nothing.
+    before = s.registry_bytes()
+    s.click_rect(cell_rect(state, "192.168.50.37", 2), count=2)
+    s.click_rect(cell_rect(state, printer, 1), count=2)
+    check(s.registry_bytes() == before, "a double-click on row 0 or column 1 wrote the file")
+    check(rows_by_ip(s.state())["192.168.50.37"]["cells"][2] == LOCAL, "row 0 changed")
+
+    # Mark it known once more for the re-detect below.
+    s.click_rect(cell_rect(state, printer, 2), count=2)
+
+    # Rename the nameless device with 16 bytes: the editor opens over the name line.
+    nameless = "192.168.50.12"
+    s.click_rect(cell_rect(state, nameless, 0), count=2)
+    editing = s.state()
+    editor = editing["items"]["1003"]
+    check(editor["visible"], "the name editor did not open")
+    check(editor["text"] == "未知主机名", "the editor holds %r" % editor["text"])
+    label = cell_rect(editing, nameless, 0)
+    check(editor["rect"][0] - label[0] == 62 and editor["rect"][1] - label[1] == 32,
+          "editor at %r for the label %r" % (editor["rect"], label))
+    s.screenshot("editor")
+    s.type_text("abcdefghijklmnop")
+    commit_click(s, editing)
+    state = s.state()
+    check(not state["items"]["1003"]["visible"], "the editor stays open after the commit")
+    check(rows_by_ip(state)[nameless]["cells"][0] == host_cell("abcdefghijklmnop"),
+          "renamed cell %r" % rows_by_ip(state)[nameless]["cells"][0])
+    stored = entry_for(s, "00-1A-2B-3C-4D-12")
+    check(len(stored) == 1 and stored[0]["USERNAME"] == "abcdefghijklmnop" and stored[0]["STATUS"] == UNKNOWN,
+          "stored after the rename: %r" % (stored,))
+
+    # 17 bytes: the message, and nothing changes.
+    gateway = "192.168.50.254"
+    before = s.registry_bytes()
+    s.click_rect(cell_rect(state, gateway, 0), count=2)
+    s.type_text("abcdefghijklmnopq")
+    commit_click(s, state)
+    box = wait_for("the too-long message", lambda: s.message_boxes(TOO_LONG), timeout=10)
+    s.screenshot("too-long")
+    s.key("Return")
+    wait_for("the message to close", lambda: not s.message_boxes(TOO_LONG), timeout=10)
+    state = s.state()
+    check(rows_by_ip(state)[gateway]["cells"][0] == host_cell("gateway-two"), "a refused name changed the row")
+    check(s.registry_bytes() == before, "a refused name changed the file")
+
+    # Unchanged, then emptied: nothing written.
+    s.click_rect(cell_rect(state, gateway, 0), count=2)
+    commit_click(s, state)
+    s.click_rect(cell_rect(state, gateway, 0), count=2)
+    s.key("BackSpace")
+    commit_click(s, state)
+    state = s.state()
+    check(rows_by_ip(state)[gateway]["cells"][0] == host_cell("gateway-two"), "an empty name changed the row")
+    check(s.registry_bytes() == before, "an unchanged or emptied name wrote the file")
+    check(summary_of(state)[1] == "4", "the count changed before a re-detect")
+
+    # Re-detect shows the stored decisions.
+    s.click_rect(state["items"]["1000"]["rect"])
+    wait_for("the scan to start again", lambda: s.state()["items"]["1001"]["visible"], timeout=10)
+    state = s.wait_summary()
+    s.screenshot("redetected")
+    expect_rows(state, {
+        "192.168.50.37": ("HOMEPC", LOCAL),
+        "192.168.50.10": ("printer", KNOWN),
+        "192.168.50.11": ("living-room-tele", UNKNOWN),
+        "192.168.50.12": ("abcdefghijklmnop", UNKNOWN),
+        "192.168.50.254": ("gateway-two", UNKNOWN),
+    })
+    check(summary_of(state)[1] == "3", "after re-detect the count is %r, expected 3" % summary_of(state)[1])
+    return s
+
+
+# --- one instance ------------------------------------------------------------------------------------
+
+def main_windows(s):
+    return [w for w in s.windows() if w["class"] == "#32770"
+            and any(c["id"] == 1010 and c["text"] == "Tarnlook" for c in w["children"])]
+
+
+@scenario_test("second-instance", "small-office.lan")
+def second_start_brings_the_first_window_forward(s):
+    first = s.start()
+    # A second start right behind the first waits until the first window exists.
+    early = s.start()
+    check(s.wait_exit(early, 60) == 0, "the early second start did not end with 0")
+    state = s.wait_window()
+    check(len(main_windows(s)) == 1, "two main windows after a quick second start")
+
+    s.click_rect(state["items"]["1009"]["rect"])
+    wait_for("the window to minimise", lambda: s.state()["iconic"], timeout=10)
+    s.screenshot("minimised")
+    second = s.start()
+    check(s.wait_exit(second, 40) == 0, "the second start did not end with 0")
+    state = wait_for("the window to come back", lambda: (lambda st: st if not st["iconic"] and st["visible"] else None)(s.state()), 10)
+    check(state["foreground"], "the restored window is not in the foreground")
+    check(len(main_windows(s)) == 1, "the second start opened a window of its own")
+    check(first.poll() is None, "the first instance ended")
+    s.screenshot("restored")
+    return s
+
+
+# --- closing ------------------------------------------------------------------------------------------
+
+@scenario_test("close-during-scan", "slow.lan")
+def closing_during_a_scan_ends_cleanly(s):
+    process = s.start()
+    state = s.wait_window()
+    time.sleep(1.0)
+    state = s.state()
+    check(state["items"]["1001"]["visible"] and not state["items"]["1000"]["visible"], "the scan is not running")
+    s.click_rect(state["items"]["1007"]["rect"])
+    code = s.wait_exit(process, 20)
+    check(code == 0, "exit code %d after closing during a scan" % code)
+    others = [w for w in s.windows() if w["pid"] != 0]
+    check(not others, "windows left after the end (a crash dialog?): %r" % others)
+    return s
+
+
+@scenario_test("close-button", "small-office.lan")
+def close_button_ends_the_program(s):
+    process = s.start()
+    state = s.wait_summary()
+    s.click_rect(state["items"]["1007"]["rect"])
+    check(s.wait_exit(process, 20) == 0, "exit code after the close button")
+    # The mutex and the mapping went with it: the next start is a first instance again.
+    again = s.start()
+    s.wait_window()
+    check(again.poll() is None, "a start after the close was taken for a second instance")
+    return s
+
+
+# --- About -----------------------------------------------------------------------------------------------
+
+@scenario_test("about", "small-office.lan")
+def about_box_opens_from_the_system_menu(s):
+    s.start()
+    state = s.wait_window()
+    s.click_rect(state["items"]["1010"]["rect"])   # activate the window (a press on the title drags)
+    s.key("alt+space")
+    s.screenshot("system-menu")
+    s.key("a")
+    about = wait_for("the About box", lambda: [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
+    texts = [c["text"] for c in about[0]["children"]]
+    check("Tarnlook 1.0 版" in texts, "About box texts %r" % texts)
+    s.screenshot("about")
+    s.key("Return")
+    wait_for("the About box to close", lambda: not [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
+    return s
+
+
+# --- a missing skin ----------------------------------------------------------------------------------
+
+@scenario_test("missing-skin", "small-office.lan")
+def missing_skin_is_reported_and_the_dialog_still_works(s):
+    unskinned = s.strip_resource("tarnlook-noskin.exe", 2, 166)   # RT_BITMAP 166
+    s.start(unskinned, label="noskin")
+    wait_for("the skin message", lambda: s.message_boxes("加载皮肤失败！"), timeout=30)
+    s.screenshot("skin-message")
+    s.key("Return")
+    state = s.wait_summary()
+    s.screenshot("unskinned")
+    left, top, right, bottom = state["rect"]
+    check((right - left, bottom - top) != (568, 373), "an unskinned window took the skin's size")
+    rows = rows_by_ip(state)
+    check(len(rows) == 5 and summary_of(state)[1] == "4", "unskinned scan: %r" % (summary_of(state),))
+    s.click_rect(cell_rect(state, "192.168.50.10", 2), count=2)
+    check(rows_by_ip(s.state())["192.168.50.10"]["cells"][2] == KNOWN, "the unskinned list does not toggle")
+    return s
+
+
+TESTS = {t.__name__: t for t in [
+    scan_lists_every_answering_device,
+    stored_decisions_are_merged_from_the_install_folder,
+    double_click_marks_and_renames_devices,
+    second_start_brings_the_first_window_forward,
+    closing_during_a_scan_ends_cleanly,
+    close_button_ends_the_program,
+    about_box_opens_from_the_system_menu,
+    missing_skin_is_reported_and_the_dialog_still_works,
+]}
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("tests", nargs="*", help="test names (all when none)")
+    parser.add_argument("--build", required=True)
+    args = parser.parse_args()
+    run([TESTS[name] for name in (args.tests or TESTS)], args.build)
