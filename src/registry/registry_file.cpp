@@ -1,6 +1,7 @@
 #include "registry/registry_file.h"
 
 #include <cstdio>
+#include <new>
 
 #include "platform/registry_os_port.h"
 #include "text/cp936.h"
@@ -33,11 +34,9 @@ std::optional<std::string> FindNextMatchingEntry(XmlDocument& doc, const std::st
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> AccessDeviceAttribute(const std::string& path, const std::string& macText,
-                                                 bool write, const char* attributeName,
-                                                 const std::string& value) {
+std::optional<std::string> AccessEntry(const std::string& path, const std::string& macText,
+                                       bool write, const char* attributeName,
+                                       const std::string& value) {
   XmlDocument doc;
   if (!doc.LoadFile(path) || !EnterRoot(doc)) return std::nullopt;
   std::optional<std::string> mac = FindNextMatchingEntry(doc, macText);
@@ -53,7 +52,7 @@ std::optional<std::string> AccessDeviceAttribute(const std::string& path, const 
   return std::string(text::Trim(stored));  // blanks alone give an empty text
 }
 
-int AddDevice(const DeviceRecord& record, const std::string& path) {
+int AddEntry(const DeviceRecord& record, const std::string& path) {
   platform::RegistryOsPort& port = platform::ActiveRegistryOsPort();
   // Create only a file that is known to be missing. One that exists but cannot be opened here
   // (the probe shares nothing, so any other open handle makes it fail) is left to the load: if
@@ -75,6 +74,29 @@ int AddDevice(const DeviceRecord& record, const std::string& path) {
   }
   AppendDeviceElement(record, path);
   return 1;
+}
+
+}  // namespace
+
+// Both run on threads whose procedures must not end in an exception (the list builder's merge,
+// the dialog's handlers); running out of memory makes the lookup find nothing, or the change not
+// be stored, like any other failure to read or write the file.
+std::optional<std::string> AccessDeviceAttribute(const std::string& path, const std::string& macText,
+                                                 bool write, const char* attributeName,
+                                                 const std::string& value) {
+  try {
+    return AccessEntry(path, macText, write, attributeName, value);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+int AddDevice(const DeviceRecord& record, const std::string& path) {
+  try {
+    return AddEntry(record, path);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }
 
 bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
