@@ -6,6 +6,8 @@
 void ResetScanState() {
   g_bSweepDone.store(0);
   g_deviceTable.clear();
+  while (g_evSweepDone.Wait(0)) {
+  }  // a wake-up left over from the last scan would only cost one extra test, but drop it
 }
 
 bool StartScan(void* list) {

@@ -6,7 +6,7 @@
 // (ResetScanState does the first two). The re-detect button stays hidden until the summary is
 // shown, so only one scan runs at a time.
 
-// Clears g_bSweepDone and g_deviceTable. Only while no scan runs.
+// Clears g_bSweepDone, g_deviceTable and a pending sweep wake-up. Only while no scan runs.
 void ResetScanState();
 
 // Starts the sweep launcher, then the list builder, through the thread port, and returns at once
