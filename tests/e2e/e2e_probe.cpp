@@ -2,6 +2,7 @@
 // one JSON object on standard output (texts converted from code page 936 to UTF-8).
 //   e2e_probe state     the main window: items 1000-1010, the list rows and their cell rectangles
 //   e2e_probe windows   every visible top-level window with its class, title and child texts
+//   e2e_probe close     asks the main window to close (WM_CLOSE, as Alt+F4 does)
 //   e2e_probe strip-resource <in.exe> <out.exe> <type> <id>
 //                       copies a program without one resource (every language of it)
 // The list rows are read the way one process can read another's list view: a buffer allocated in
@@ -267,9 +268,13 @@ int StripResource(const char* in, const char* out, int type, int id) {
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "state") == 0) return State();
   if (argc >= 2 && std::strcmp(argv[1], "windows") == 0) return Windows();
+  if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
+    HWND dialog = FindMainWindow();
+    return dialog && PostMessageA(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
   if (argc == 6 && std::strcmp(argv[1], "strip-resource") == 0) {
     return StripResource(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
   }
-  std::fprintf(stderr, "usage: e2e_probe state|windows|strip-resource in out type id\n");
+  std::fprintf(stderr, "usage: e2e_probe state|windows|close|strip-resource in out type id\n");
   return 2;
 }

@@ -145,10 +145,8 @@ class Session:
                 subprocess.run(["cp", "-a", str(src), str(dst)], check=True)
         self.prefix.mkdir()
         for entry in template.iterdir():
-            if entry.name.startswith(".tarnlook") or entry.name.endswith(".lock"):
-                continue
-            copy(entry, self.prefix / entry.name, Path(entry.name))
-        (self.prefix / ".tarnlook-ready").touch()
+            if not entry.name.endswith(".lock"):
+                copy(entry, self.prefix / entry.name, Path(entry.name))
 
     def _start_display(self):
         read, write = os.pipe()
