@@ -214,11 +214,14 @@ TEST_F(RegistryFileTest, AddDeviceKeepsTheTextOfAFileWithoutConfig) {
   EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "cam");
 }
 
-TEST_F(RegistryFileTest, PlainXmlIsNotReadAsEntries) {
+TEST_F(RegistryFileTest, PlainXmlIsNotReadAsEntriesAndGainsANewConfig) {
   // A file that is not Base64 decodes to meaningless bytes: its plain entry is not found.
   WriteRaw(path, "<CONFIG>\r\n<ComputerInfo USERNAME=\"plain\" MAC=\"00-1A-2B-3C-4D-5E\"/>\r\n"
                  "</CONFIG>\r\n");
   EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), kNothing);
+  // Adding keeps the decoded bytes in front and the new entry is found from then on.
+  ASSERT_EQ(AddDevice(Device("cam", "00-1A-2B-3C-4D-5E"), path), 1);
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "cam");
 }
 
 TEST_F(RegistryFileTest, AddDeviceDoesNotCreateAMissingProfileDirectory) {
