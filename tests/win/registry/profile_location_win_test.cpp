@@ -118,6 +118,9 @@ TEST_F(ProfileLocationWinTest, InstallValueGivesItsProfilesSubfolder) {
   EXPECT_EQ(GetProfileDirectory() + "ComputerInfo.xml", "C:\\Tools\\Client\\Profiles\\ComputerInfo.xml");
   SetInstallText("C:\\Tools\\Client\\");
   EXPECT_EQ(GetProfileDirectory(), "C:\\Tools\\Client\\");
+  // Code page 936 text goes into the registry and comes back byte for byte.
+  SetInstallText("D:\\工具\\客户端");
+  EXPECT_EQ(GetProfileDirectory(), "D:\\工具\\客户端\\Profiles\\");
 }
 
 TEST_F(ProfileLocationWinTest, InstallValueIsTakenAsTextWhateverItsType) {
