@@ -1,0 +1,100 @@
+// The class library's dialog plumbing: modal runs, data exchange, default OK and Cancel,
+// message-map dispatch and owner-draw reflection to bound controls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "test_dialog.h"
+
+namespace {
+
+TEST(Winlib, ModalRunEndsWithTheBodysResult) {
+  CControlsTestDlg dlg;
+  bool ran = false;
+  EXPECT_EQ(dlg.Run([&](CControlsTestDlg& d) {
+    ran = true;
+    EXPECT_EQ(CWnd::FromHandlePermanent(d.m_hWnd), &d);
+    EXPECT_EQ(CWnd::FromHandlePermanent(d.m_listDevices.m_hWnd), &d.m_listDevices);
+    EXPECT_EQ(d.GetDlgItem(IDC_DEVICE_LIST), &d.m_listDevices);  // a bound item is its object
+  }), IDOK);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(dlg.m_hWnd, nullptr);  // unbound when the window went away
+  EXPECT_EQ(dlg.m_listDevices.m_hWnd, nullptr);
+}
+
+TEST(Winlib, DataExchangeBothWays) {
+  CControlsTestDlg dlg;
+  dlg.m_strName = "名字";
+  dlg.Run([](CControlsTestDlg& d) {
+    EXPECT_EQ(d.m_editName.GetWindowText(), "名字");  // OnInitDialog put it in
+    d.m_editName.SetWindowText("新名字");
+    EXPECT_TRUE(d.UpdateData(true));
+    EXPECT_EQ(d.m_strName, "新名字");
+    d.m_strName = "x";
+    d.UpdateData(false);
+    EXPECT_EQ(d.m_editName.GetWindowText(), "x");
+  });
+}
+
+TEST(Winlib, EscapeAndEnterEndTheDialogThroughCancelAndOk) {
+  for (WORD id : {WORD(IDCANCEL), WORD(IDOK)}) {
+    CControlsTestDlg dlg;
+    INT_PTR result = 0;
+    // The body posts the command and returns to the modal loop by pumping: the dialog ends
+    // before the body's own EndDialog.
+    result = dlg.Run([id](CControlsTestDlg& d) {
+      d.m_editName.SetWindowText("typed");
+      d.PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+      PumpMessages(50);
+    });
+    EXPECT_EQ(result, id);
+    if (id == IDOK) {
+      EXPECT_EQ(dlg.m_strName, "typed");  // OK reads the controls back
+    }
+  }
+}
+
+TEST(Winlib, OwnerDrawIsReflectedToTheBoundControl) {
+  CControlsTestDlg dlg;
+  dlg.Run([](CControlsTestDlg& d) {
+    // WM_MEASUREITEM names the control by id; the list measures itself (30 + |font height|).
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_LISTVIEW;
+    mis.CtlID = IDC_DEVICE_LIST;
+    EXPECT_EQ(d.SendMessage(WM_MEASUREITEM, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&mis)), TRUE);
+    LOGFONTA lf{};
+    ::GetObjectA(d.m_listDevices.GetFont(), sizeof lf, &lf);
+    EXPECT_EQ(static_cast<int>(mis.itemHeight), 30 + std::abs(static_cast<int>(lf.lfHeight)));
+
+    // An id that names no bound control is left to the default handling.
+    mis.CtlID = IDC_TITLE;
+    mis.itemHeight = 7;
+    d.SendMessage(WM_MEASUREITEM, IDC_TITLE, reinterpret_cast<LPARAM>(&mis));
+    EXPECT_EQ(mis.itemHeight, 7u);
+  });
+}
+
+TEST(Winlib, ButtonNotificationsReachTheMap) {
+  CControlsTestDlg dlg;
+  dlg.Run([](CControlsTestDlg& d) {
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_BUTTON, BN_CLICKED),
+                  reinterpret_cast<LPARAM>(d.m_btnClose.m_hWnd));
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_BUTTON, BN_DOUBLECLICKED),
+                  reinterpret_cast<LPARAM>(d.m_btnClose.m_hWnd));
+    EXPECT_EQ(d.m_nCloseClicks, 1);  // only BN_CLICKED matches ON_BN_CLICKED
+  });
+}
+
+TEST(Winlib, FontsFromPointSizes) {
+  CFont font;
+  ASSERT_TRUE(font.CreatePointFont(150, "宋体"));
+  LOGFONTA lf{};
+  ASSERT_TRUE(font.GetLogFont(&lf));
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_EQ(lf.lfHeight, -(dpi * 150 / 720));
+  EXPECT_STREQ(lf.lfFaceName, "宋体");
+}
+
+}  // namespace
