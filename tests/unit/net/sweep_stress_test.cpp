@@ -27,7 +27,7 @@ void NoMerge() {}
 
 TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
   std::mt19937 random(4);
-  for (int round = 0; round < 20; ++round) {
+  for (int round = 0; round < 40; ++round) {
     SCOPED_TRACE(round);
     ResetNetState();
     JitteryNetPort net;
