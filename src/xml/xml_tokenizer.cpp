@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "xml/xml_chars.h"
+#include "xml/xml_skip.h"
 
 namespace xml_detail {
 
@@ -26,8 +27,11 @@ struct Scanner {
 
   // Name from i up to a blank, '/' or '>': returns the offset after it.
   int32_t TagName(int32_t i) const {
-    while (i < n && !Is(s[i], kTagNameEnd)) i += StepAt(i);
-    return i;
+    for (;;) {
+      i = SkipName(s, i, n);
+      if (i >= n || Is(s[i], kTagNameEnd)) return i;
+      i += StepAt(i);  // a byte from 0x80 up: a whole character
+    }
   }
 
   // First '>' from i, no quotes tracked.
@@ -78,31 +82,45 @@ struct Scanner {
     return -1;
   }
 
-  // Start tag after its name at i: the first '>' outside quotes. Sets empty when the tag closes
-  // itself: '/' right before the '>', and before that the name's last character or a blank or quote.
+  // Whether the byte at q is the trail byte of a two-byte character, given a character boundary
+  // `from` (any offset after q counts as "no"). A byte that cannot lead always ends a character,
+  // so the lead-range bytes right before q pair up from there: an odd count takes q as a trail.
+  bool Hidden(int32_t from, int32_t q) const {
+    if (q <= from || !text::IsLeadByte(static_cast<unsigned char>(s[q - 1]))) return false;
+    return (LeadRunBefore(s, from, q) & 1) != 0;
+  }
+
+  // Start tag after its name: the first '>' outside quotes. Sets empty when the tag closes itself:
+  // '/' right before the '>', and before that the name's last character or a blank or quote.
+  // Candidates are found without stepping every character; each is then checked not to be the
+  // trail byte of a two-byte character.
   int32_t StartTagEnd(int32_t nameEnd, bool& empty) const {
-    char quote = 0;
     int32_t i = nameEnd;
-    int32_t before1 = -1, before2 = -1;  // starts of the two characters before i
-    while (i < n) {
-      const char c = s[i];
-      if (!Is(c, kTagScan)) {  // plain single-byte character
-        before2 = before1;
-        before1 = i++;
+    int32_t boundary = nameEnd;  // the last offset known to start a character
+    for (;;) {
+      i = FindTagStop(s, i, n);
+      if (i >= n) return -1;
+      if (Hidden(boundary, i)) {
+        ++i;
         continue;
       }
-      if (c == '>' && !quote) {
-        empty = before1 == i - 1 && s[before1] == '/' &&
-                (before1 == nameEnd ||
-                 (before2 == before1 - 1 && Is(s[before2], kSelfCloseBefore)));
+      const char c = s[i];
+      if (c == '>') {
+        const bool slash = s[i - 1] == '/' && i - 1 >= nameEnd && !Hidden(boundary, i - 1);
+        empty = slash && (i - 1 == nameEnd ||
+                          (Is(s[i - 2], kSelfCloseBefore) && !Hidden(boundary, i - 2)));
         return i + 1;
       }
-      if (c == '"' || c == '\'') quote = quote == 0 ? c : (quote == c ? 0 : quote);
-      before2 = before1;
-      before1 = i;
-      i += StepAt(i);
+      int32_t j = i + 1;  // inside the value: only the same quote ends it
+      boundary = j;
+      for (;;) {
+        j = FindByte(s, j, n, c);
+        if (j >= n) return -1;
+        if (!Hidden(boundary, j)) break;
+        ++j;
+      }
+      i = boundary = j + 1;
     }
-    return -1;
   }
 
   int32_t Markup(int32_t start, bool inDoctype, TokenRecord& token, TextCursor& cursor) const;

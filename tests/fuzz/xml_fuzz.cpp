@@ -9,12 +9,15 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "text/cp936.h"
 #include "xml/xml_document.h"
+#include "xml/xml_tokenizer.h"
 
 namespace {
 
@@ -83,6 +86,58 @@ void CheckSameIndex(const XmlDocument& edited) {
   }
 }
 
+// The end and self-closing flag of the start tag at start, found the obvious way: every character
+// stepped in turn, quotes tracked. The tokenizer finds them without stepping every character.
+bool PlainStartTag(const std::string& t, int32_t start, int32_t& end, bool& empty) {
+  const char* s = t.data();
+  const int32_t n = static_cast<int32_t>(t.size());
+  auto step = [&](int32_t i) { return static_cast<int32_t>(text::CharLength(s + i, s + n)); };
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  int32_t i = start + 1;
+  while (i < n && !blank(s[i]) && s[i] != '/' && s[i] != '>') i += step(i);
+  const int32_t nameEnd = i;
+  char quote = 0;
+  int32_t before1 = -1, before2 = -1;
+  for (; i < n; i += step(i)) {
+    const char c = s[i];
+    if (c == '>' && !quote) {
+      empty = before1 == i - 1 && s[before1] == '/' &&
+              (before1 == nameEnd || (before2 == before1 - 1 &&
+                                      (blank(s[before2]) || s[before2] == '"' || s[before2] == '\'')));
+      end = i + 1;
+      return true;
+    }
+    if (c == '"' || c == '\'') quote = quote == 0 ? c : (quote == c ? 0 : quote);
+    before2 = before1;
+    before1 = i;
+  }
+  return false;
+}
+
+void CheckStartTags(const std::string& t) {
+  xml_detail::TextCursor cursor;
+  cursor.text = t.c_str();
+  cursor.size = static_cast<int32_t>(std::strlen(t.c_str()));
+  const std::string text(t.c_str());
+  xml_detail::TokenRecord token;
+  for (;;) {
+    const int type = xml_detail::NextToken(cursor, token);
+    if (type == xml_detail::kEndOfText) return;
+    int32_t end = 0;
+    bool empty = false;
+    if (type == xml_detail::kStartTag) {
+      Check(PlainStartTag(text, token.start, end, empty), "start tag terminated");
+      Check(end == token.start + token.length, "start tag end");
+      Check(empty == token.empty, "self-closing flag");
+    } else if (text[token.start] == '<' && token.start + 1 < static_cast<int32_t>(text.size()) &&
+               (static_cast<unsigned char>(text[token.start + 1]) >= 0x7B ||
+                std::isalpha(static_cast<unsigned char>(text[token.start + 1])) ||
+                text[token.start + 1] == '_' || text[token.start + 1] == ':')) {
+      Check(!PlainStartTag(text, token.start, end, empty), "unterminated start tag");
+    }
+  }
+}
+
 // Names the registry uses, plus prefixes, multibyte and bracketed forms; the last ones are not
 // names at all and must be refused or handled without harm.
 const char* const kNames[] = {"a", "b", "CONFIG", "ComputerInfo", "ComputerId1", "USERNAME",
@@ -115,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc.SetDocumentText(text);
   if (trace) std::fprintf(stderr, "text [%s] error [%s]\n", text.c_str(), doc.GetError().c_str());
   const bool clean = !(doc.Record(0).flags & ElementRecord::kIllFormed);
+  CheckStartTags(text);
   CheckBounds(doc);
   if (clean) CheckSameIndex(doc);
 
