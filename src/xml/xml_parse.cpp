@@ -1,6 +1,6 @@
 // Parsing: the parse entry, ParseElements and the handling of unended elements.
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "xml/xml_chars.h"
 #include "xml/xml_document.h"
@@ -96,13 +96,51 @@ void XmlDocument::UnendElement(ElementRef e, const std::string& message) {
   if (m_strError.empty()) m_strError = message;
 }
 
+namespace {
+
+struct OpenElement {
+  ElementRef ref;
+  int32_t nameStart, nameLength;
+};
+
+// The open-element stack of one parse: room for 16 on the stack frame, then on the heap, growing
+// to twice its capacity plus 6 and keeping its entries.
+class OpenStack {
+ public:
+  OpenStack() = default;
+  OpenStack(const OpenStack&) = delete;
+  OpenStack& operator=(const OpenStack&) = delete;
+  ~OpenStack() {
+    if (m_pEntries != m_inline) delete[] m_pEntries;
+  }
+  bool empty() const { return m_nSize == 0; }
+  std::size_t size() const { return m_nSize; }
+  OpenElement& operator[](std::size_t i) { return m_pEntries[i]; }
+  OpenElement& back() { return m_pEntries[m_nSize - 1]; }
+  void pop_back() { --m_nSize; }
+  void push_back(const OpenElement& entry) {
+    if (m_nSize == m_nCapacity) {
+      const std::size_t capacity = 2 * m_nCapacity + 6;
+      OpenElement* entries = new OpenElement[capacity];
+      std::copy(m_pEntries, m_pEntries + m_nSize, entries);
+      if (m_pEntries != m_inline) delete[] m_pEntries;
+      m_pEntries = entries;
+      m_nCapacity = capacity;
+    }
+    m_pEntries[m_nSize++] = entry;
+  }
+
+ private:
+  OpenElement m_inline[16];
+  OpenElement* m_pEntries = m_inline;
+  std::size_t m_nSize = 0;
+  std::size_t m_nCapacity = 16;
+};
+
+}  // namespace
+
 ElementRef XmlDocument::ParseElements() {
-  struct OpenElement {
-    ElementRef ref;
-    int32_t nameStart, nameLength;
-  };
-  std::vector<OpenElement> open;
-  open.reserve(6);
+  OpenStack open;
   const std::string& doc = m_strDoc;
   const char* s = doc.data();
   ElementRef parent = 0;
