@@ -33,6 +33,7 @@ HEADER_BOTTOM = (222, 227, 233)
 HEADER_TEXT = (52, 64, 80)
 SEPARATOR = (184, 192, 202)
 WHITE = (255, 255, 255)
+TITLE_HIGHLIGHT = (134, 192, 233)  # the title band's top row, a light line
 
 SKIN_W, SKIN_H = 568, 373
 TITLE_Y0, TITLE_Y1 = 1, 31  # title band rows, inclusive
@@ -56,6 +57,8 @@ def title_row_colour(y):
     """Colour of skin row y in the title band (row 0 is the frame)."""
     if y <= 0:
         return FRAME
+    if y == TITLE_Y0:
+        return TITLE_HIGHLIGHT
     return lerp(TITLE_TOP, TITLE_BOTTOM, (min(y, TITLE_Y1) - TITLE_Y0) / (TITLE_Y1 - TITLE_Y0))
 
 
@@ -135,7 +138,7 @@ def make_skin():
     d = ImageDraw.Draw(img)
     # Title band, with a thin light line under its top edge for depth.
     vertical_gradient(d, 1, TITLE_Y0, SKIN_W - 2, TITLE_Y1, TITLE_TOP, TITLE_BOTTOM)
-    d.line([(1, TITLE_Y0), (SKIN_W - 2, TITLE_Y0)], fill=lerp(TITLE_TOP, WHITE, 0.35))
+    d.line([(1, TITLE_Y0), (SKIN_W - 2, TITLE_Y0)], fill=TITLE_HIGHLIGHT)
     d.line([(1, TITLE_Y1 + 1), (SKIN_W - 2, TITLE_Y1 + 1)], fill=(196, 216, 232))
     # Upper white area: a faint blue wash towards the bottom, where the header begins.
     vertical_gradient(d, 1, 33, SKIN_W - 2, HEADER_Y0 - 1, WHITE, (244, 249, 253))
@@ -257,7 +260,8 @@ def make_redetect_strip():
         img.paste(plate, (i * fw + 1, 1), plate)
         d = ImageDraw.Draw(img)
         # A sheen across the upper half.
-        sheen = Image.new("RGBA", (fw - 6, (h - 4) // 2), (255, 255, 255, 60))
+        sheen = button_plate(fw - 6, (h - 4) // 2, (255, 255, 255), (255, 255, 255), 4)
+        sheen.putalpha(sheen.split()[3].point(lambda a: a * 60 // 255))
         img.paste(sheen, (i * fw + 3, 2), sheen)
         dy = 1 if i == 1 else 0  # the pressed caption sinks by a pixel
         d.text((i * fw + fw / 2, h / 2 + dy), "重新检测", font=f, fill=text, anchor="mm")

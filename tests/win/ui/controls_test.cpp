@@ -110,7 +110,7 @@ void MouseButton(bool down) {
 
 TEST(SkinnedControls, RowHeightFollowsTheFont) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     AddRow(d.m_listDevices, 0, "\n当前电脑\n\n主机名: a", "\nMAC地址:x\n\nIP地址: y", "\n\n标记为已知");
     // The set-up's own font: 18 pt.
     EXPECT_EQ(RowHeight(d.m_listDevices), ExpectedRowHeight(d.m_listDevices.GetFont()));
@@ -131,7 +131,7 @@ TEST(SkinnedControls, RowHeightFollowsTheFont) {
 
 TEST(SkinnedControls, SetUpInsertsThreeOwnerDrawnColumns) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     const int widths[] = {206, 204, 135};
     for (int c = 0; c < 3; ++c) EXPECT_EQ(d.m_listDevices.GetColumnWidth(c), widths[c]);
     LVCOLUMNA column{};
@@ -152,7 +152,7 @@ TEST(SkinnedControls, SetUpInsertsThreeOwnerDrawnColumns) {
 TEST(SkinnedControls, ColumnCountAboveThreeInsertsThree) {
   CControlsTestDlg dlg;
   dlg.m_bSkipSetUp = true;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     d.m_listDevices.m_nColumnCount = 5;
     d.m_listDevices.SetUpList();
     EXPECT_EQ(d.m_listDevices.m_header.GetItemCount(), 3);
@@ -161,7 +161,7 @@ TEST(SkinnedControls, ColumnCountAboveThreeInsertsThree) {
 
 TEST(SkinnedControls, RowsDrawIconsByStatus) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     CImageList images;
     images.Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
     for (UINT id : {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
@@ -201,7 +201,7 @@ TEST(SkinnedControls, RowsDrawIconsByStatus) {
 
 TEST(SkinnedControls, ButtonsTakeOneFrameOfTheirStrip) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     struct Case {
       CBmpButton& button;
       UINT strip;
@@ -231,7 +231,7 @@ TEST(SkinnedControls, ButtonsTakeOneFrameOfTheirStrip) {
 
 TEST(SkinnedControls, DisabledButtonShowsTheNormalFrame) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     CBmpButton& b = d.m_btnClose;  // its frames differ: blue, dark blue, red, red
     ASSERT_EQ(b.SetBitmap(IDB_BUTTON_CLOSE), 1);
     Surface normal(42, 20), hovered(42, 20), drawn(42, 20);
@@ -254,7 +254,7 @@ TEST(SkinnedControls, DisabledButtonShowsTheNormalFrame) {
 
 TEST(SkinnedControls, DialogTakesTheSkinsSizeAndShape) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     SIZE before = WindowSize(d.m_hWnd);
     ASSERT_EQ(d.LoadSkin(), 1);
     SIZE after = WindowSize(d.m_hWnd);
@@ -327,7 +327,7 @@ TEST(SkinRegionShell, KeyMarginsAndRowsAreCutAway) {
 
 TEST(BitmapButtonInput, OneClickPerPressAndReleaseNoneForReleaseOutside) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     ::SetForegroundWindow(d.m_hWnd);
     ASSERT_EQ(d.m_btnRedetect.SetBitmap(IDB_BUTTON_REDETECT), 1);
     PumpMessages(200);
@@ -362,13 +362,36 @@ TEST(BitmapButtonInput, OneClickPerPressAndReleaseNoneForReleaseOutside) {
     MouseButton(false);
     EXPECT_EQ(d.m_nRedetectClicks, 4);
     EXPECT_EQ(d.m_nCloseClicks, 0);
-    MouseTo(button, 40, 80);
+  });
+}
+
+TEST(BitmapButtonInput, PointerLeavingReturnsTheButtonToNormal) {
+  CControlsTestDlg dlg;
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
+    ::SetForegroundWindow(d.m_hWnd);
+    CBmpButton& b = d.m_btnClose;
+    ASSERT_EQ(b.SetBitmap(IDB_BUTTON_CLOSE), 1);
+    PumpMessages(100);
+    MouseTo(b.m_hWnd, 20, 10);
+    PumpMessages(300);  // long enough to rest: the hovered picture
+    EXPECT_TRUE(b.m_bHighlight);
+    EXPECT_TRUE(b.m_bHover);
+    EXPECT_EQ(::GetCapture(), b.m_hWnd);
+    MouseTo(b.m_hWnd, 20, 200);
+    PumpMessages(600);
+    EXPECT_FALSE(b.m_bHighlight);
+    EXPECT_FALSE(b.m_bHover);
+    EXPECT_NE(::GetCapture(), b.m_hWnd);
+    Surface normal(42, 20), drawn(42, 20);
+    DrawStripFrame(normal, IDB_BUTTON_CLOSE, 0);
+    PaintButton(b, drawn);
+    EXPECT_TRUE(SamePixels(drawn, normal));
   });
 }
 
 TEST(BitmapButtonInput, DisabledButtonIgnoresTheMouse) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     ::SetForegroundWindow(d.m_hWnd);
     d.m_btnRedetect.SetBitmap(IDB_BUTTON_REDETECT);
     d.m_btnRedetect.EnableWindow(false);

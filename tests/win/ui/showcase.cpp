@@ -1,9 +1,11 @@
 // Shows the skinned dialog as the program dresses it (fonts, title, summary, buttons) with rows
-// of every kind, for a screenshot. Runs for the number of seconds given (default 60).
+// of every kind, for a screenshot. Arguments: the seconds to stay (default 60), then "simsun" for
+// the 宋体 fonts instead of YaHei.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "test_dialog.h"
 #include "winlib/font.h"
@@ -34,7 +36,7 @@ BEGIN_MESSAGE_MAP(CShowcaseDlg, CControlsTestDlg)
   ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-void Dress(CShowcaseDlg& d) {
+void Dress(CShowcaseDlg& d, bool yahei) {
   d.SetDlgItemText(IDC_TITLE, "Tarnlook");
   d.m_images.Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
   for (UINT id : {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
@@ -44,8 +46,14 @@ void Dress(CShowcaseDlg& d) {
   d.m_listDevices.SetImageList(d.m_images, LVSIL_SMALL);
   d.m_images.Detach();  // the list destroys it with itself
 
-  d.m_fontText.CreateFont(22, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
-  d.m_fontTitle.CreateFont(22, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
+  // The program's two font choices: 22-pixel YaHei where its font file is installed, else 宋体.
+  if (yahei) {
+    d.m_fontText.CreateFont(22, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
+    d.m_fontTitle.CreateFont(22, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, "微软雅黑");
+  } else {
+    d.m_fontText.CreatePointFont(150, "宋体");
+    d.m_fontTitle.CreatePointFont(110, "宋体");
+  }
   d.GetDlgItem(IDC_TITLE)->SetFont(d.m_fontTitle);
   for (int id : {IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX, IDC_UNKNOWN_COUNT,
                  IDC_REDETECT, IDC_DEVICE_LIST}) {
@@ -93,9 +101,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmd, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&icc);
   const int seconds = cmd && *cmd ? std::atoi(cmd) : 60;
+  const bool yahei = !(cmd && std::strstr(cmd, "simsun"));
   CShowcaseDlg dlg;
-  dlg.Run([seconds](CControlsTestDlg& d) {
-    Dress(static_cast<CShowcaseDlg&>(d));
+  dlg.Run([seconds, yahei](CControlsTestDlg& d) {
+    Dress(static_cast<CShowcaseDlg&>(d), yahei);
     PumpMessages(static_cast<DWORD>(seconds) * 1000);
   });
   return 0;

@@ -80,6 +80,12 @@ class CControlsTestDlg : public CBitmapDialog {
   bool m_bEnded = false;
 };
 
+#ifdef GTEST_API_
+// Runs dlg with body; a dialog that cannot be created (no display, a missing template) fails.
+#define RUN_DIALOG(dlg, ...) \
+  EXPECT_EQ((dlg).Run(__VA_ARGS__), IDOK) << "the dialog did not run (is there an X display?)"
+#endif
+
 inline BEGIN_MESSAGE_MAP(CControlsTestDlg, CBitmapDialog)
   ON_BN_CLICKED(IDC_REDETECT, &CControlsTestDlg::OnRedetect)
   ON_BN_CLICKED(IDC_CLOSE_BUTTON, &CControlsTestDlg::OnClose)

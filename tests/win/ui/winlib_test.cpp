@@ -25,7 +25,7 @@ TEST(Winlib, ModalRunEndsWithTheBodysResult) {
 TEST(Winlib, DataExchangeBothWays) {
   CControlsTestDlg dlg;
   dlg.m_strName = "名字";
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     EXPECT_EQ(d.m_editName.GetWindowText(), "名字");  // OnInitDialog put it in
     d.m_editName.SetWindowText("新名字");
     EXPECT_TRUE(d.UpdateData(true));
@@ -56,7 +56,7 @@ TEST(Winlib, EscapeAndEnterEndTheDialogThroughCancelAndOk) {
 
 TEST(Winlib, OwnerDrawIsReflectedToTheBoundControl) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     // WM_MEASUREITEM names the control by id; the list measures itself (30 + |font height|).
     MEASUREITEMSTRUCT mis{};
     mis.CtlType = ODT_LISTVIEW;
@@ -76,7 +76,7 @@ TEST(Winlib, OwnerDrawIsReflectedToTheBoundControl) {
 
 TEST(Winlib, ButtonNotificationsReachTheMap) {
   CControlsTestDlg dlg;
-  dlg.Run([](CControlsTestDlg& d) {
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_BUTTON, BN_CLICKED),
                   reinterpret_cast<LPARAM>(d.m_btnClose.m_hWnd));
     d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_BUTTON, BN_DOUBLECLICKED),
