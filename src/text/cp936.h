@@ -20,6 +20,22 @@ inline std::size_t CharLength(std::string_view s, std::size_t at) {
   return CharLength(s.data() + at, s.data() + s.size());
 }
 
+// Number of lead-range bytes (0x81-0xFE) directly before offset at, counting back no further than
+// from.
+inline std::size_t LeadRunBefore(const char* s, std::size_t from, std::size_t at) {
+  std::size_t run = 0;
+  while (at - run > from && IsLeadByte(static_cast<unsigned char>(s[at - run - 1]))) ++run;
+  return run;
+}
+
+// Whether the byte at offset at is the trail byte of a two-byte character, given that from (at or
+// before at) starts a character. Stepping is not needed to tell: a byte outside 0x81-0xFE always
+// ends a character, so the lead-range bytes right before at pair up from there (or from from), and
+// an odd number of them takes the byte at at as its trail. The byte at at must not be a zero byte.
+inline bool IsTrailByte(const char* s, std::size_t from, std::size_t at) {
+  return (LeadRunBefore(s, from, at) & 1) != 0;
+}
+
 // First occurrence of needle in s at or after from that starts on a character boundary; npos if none.
 // Bytes are compared exactly. An empty needle is found at from.
 std::size_t Find(std::string_view s, std::string_view needle, std::size_t from = 0);

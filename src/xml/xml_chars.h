@@ -15,7 +15,6 @@ enum CharClass : uint16_t {
   kElementNameEnd = 1 << 4,  // ends an element name when read back: blank < > = \ / ? !
   kAttrNameEnd = 1 << 5,   // ends an attribute name: '=', blank, '>', '/', '?'
   kNameFollow = 1 << 6,    // may follow a matched name prefix: ' ', '=', '/', '[', ']'
-  kTagScan = 1 << 7,       // stops the start-tag scan: '>', '"', '\'', lead bytes
   kSelfCloseBefore = 1 << 8,  // may stand before the "/>" of a self-closed tag: blank ' "
 };
 
@@ -26,7 +25,7 @@ struct CharTable {
       uint16_t k = 0;
       const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
       if (blank) k |= kBlank | kTagNameEnd | kElementNameEnd | kAttrNameEnd | kSelfCloseBefore;
-      if (c >= 0x81 && c <= 0xFE) k |= kLead | kTagScan;
+      if (c >= 0x81 && c <= 0xFE) k |= kLead;
       if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x7B) {
         k |= kNameStart;
       }
@@ -36,7 +35,6 @@ struct CharTable {
       }
       if (c == '=' || c == '>' || c == '/' || c == '?') k |= kAttrNameEnd;
       if (c == ' ' || c == '=' || c == '/' || c == '[' || c == ']') k |= kNameFollow;
-      if (c == '>' || c == '"' || c == '\'') k |= kTagScan;
       if (c == '"' || c == '\'') k |= kSelfCloseBefore;
       classes[c] = k;
     }

@@ -75,7 +75,7 @@ inline int32_t SkipName(const char* s, int32_t i, int32_t n) {
   return i;
 }
 
-// Number of lead-range bytes (0x81-0xFE) directly before q, counting back no further than from.
+// text::LeadRunBefore, sixteen bytes at a time where the target has SSE2.
 inline int32_t LeadRunBefore(const char* s, int32_t from, int32_t q) {
   int32_t run = 0;
 #ifdef __SSE2__
@@ -96,8 +96,7 @@ inline int32_t LeadRunBefore(const char* s, int32_t from, int32_t q) {
   }
   if (run >= q - from) return q - from;
 #endif
-  while (q - run > from && text::IsLeadByte(static_cast<unsigned char>(s[q - run - 1]))) ++run;
-  return run;
+  return run + static_cast<int32_t>(text::LeadRunBefore(s, from, q - run));
 }
 
 }  // namespace xml_detail
