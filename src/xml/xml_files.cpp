@@ -135,6 +135,8 @@ bool XmlDocument::ReadTextFile(const std::string& path, std::string& text, std::
 
 // Writes the text to a temporary file beside the target and lets it take the target's place only
 // once it is complete, so a full disk or a failed write never leaves a half-written registry.
+// Where the folder admits no new file but the target may be written, the target is written in
+// place as before.
 bool XmlDocument::WriteTextFile(const std::string& path, const std::string& text,
                                 std::string& error) {
   if (const int denied = TargetWritable(path)) {
@@ -142,13 +144,24 @@ bool XmlDocument::WriteTextFile(const std::string& path, const std::string& text
     return false;
   }
   const std::string temporary = path + ".tmp";
+  bool inPlace = false;
   FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) {
-    error = ErrorText(errno);
-    return false;
+    const int failure = errno;
+    if ((failure == EACCES || failure == EPERM)) {
+      if (FILE* existing = std::fopen(path.c_str(), "rb")) {
+        std::fclose(existing);
+        file = std::fopen(path.c_str(), "wb");
+        inPlace = true;
+      }
+    }
+    if (file == nullptr) {
+      error = ErrorText(inPlace ? errno : failure);
+      return false;
+    }
   }
 #ifndef _WIN32
-  KeepMode(file, path);
+  if (!inPlace) KeepMode(file, path);
 #endif
   bool ok = text.empty() || std::fwrite(text.data(), text.size(), 1, file) == 1;
   ok = ok && FlushToDisk(file);
@@ -157,10 +170,10 @@ bool XmlDocument::WriteTextFile(const std::string& path, const std::string& text
     ok = false;
     failure = errno;
   }
-  if (ok) failure = ReplaceFile(temporary, path);
+  if (ok && !inPlace) failure = ReplaceFile(temporary, path);
   if (ok && failure != 0) ok = false;
   error = ok ? ByteCount(static_cast<int64_t>(text.size())) : ErrorText(failure);
-  if (!ok) std::remove(temporary.c_str());
+  if (!ok && !inPlace) std::remove(temporary.c_str());
   return ok;
 }
 

@@ -210,6 +210,19 @@ TEST_F(XmlFiles, ReadOnlyTargetIsNotReplaced) {
   EXPECT_EQ(doc.GetError(), std::strerror(EACCES));
   EXPECT_EQ(Read(path), "PENPTkZJRy8+");
 }
+
+TEST_F(XmlFiles, FolderWithoutRoomForNewFilesStillSavesInPlace) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write any folder";
+  const std::string path = Path("ComputerInfo.xml");
+  Write(path, "old");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  XmlDocument doc;
+  doc.SetDocumentText("<CONFIG/>");
+  const bool saved = doc.SaveFile(path);
+  fs::permissions(dir_, fs::perms::owner_all);
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(Read(path), "PENPTkZJRy8+");
+}
 #endif
 
 }  // namespace
