@@ -193,7 +193,7 @@ void XmlDocument::ReplaceText(int32_t offset, int32_t count, const std::string& 
 // Adds diff to the start of every element after e in document order and to the length of every
 // ancestor of e (record 0 last); e itself is left alone.
 void XmlDocument::ShiftOffsets(ElementRef e, int32_t diff, bool descend) {
-  if (e == 0) return;
+  if (e == 0 || diff == 0) return;  // a value of the same length (a status toggle) moves nothing
   ElementRef stop = m_index[e].parent;
   ElementRef cur = e;
   for (;;) {
