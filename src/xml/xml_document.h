@@ -58,20 +58,40 @@ struct AttributeScan;
 
 class XmlDocument {
  public:
+  // A new document is the parse of the empty text: error text "Empty document".
   XmlDocument();
+  // Replaces the text (up to its first zero byte) and parses it: true when it is well formed with
+  // exactly one top-level element. Every parse resets the positions to the document level.
   bool SetDocumentText(const std::string& text);
   const std::string& GetDocumentText() const { return m_strDoc; }
   const std::string& GetError() const { return m_strError; }
+
+  // Navigation among the children of the parent position. FindElement moves to the next sibling
+  // whose name matches (any sibling for an empty name); EnterElement makes the current element
+  // the parent; LeaveElement makes the parent current again.
   bool FindElement(const char* name = nullptr);
   void EnterElement();
   void LeaveElement();
+
+  // Edits in place; the index stays exact. AddElement writes <name/> on its own line after the
+  // current element (or as the last child) and makes it current; it refuses a name that would not
+  // read back as that element. SetAttribute replaces or appends name="value" on the current
+  // element; it refuses an edit that would change where the start tag ends.
   bool AddElement(const char* name);
   std::string GetAttribute(const char* name) const;
   bool SetAttribute(const char* name, const std::string& value);
+
+  // The file holds the Base64 form of the text. LoadFile is false when the file cannot be opened
+  // (or is refused: unknown size, too large for a 32-bit count); SaveFile is false when the file
+  // could not be written whole, and then leaves any previous file as it was. After SaveFile the
+  // document holds the encoded text and no element.
   bool LoadFile(const std::string& path);
   bool SaveFile(const std::string& path);
+
+  // Entity escaping of attribute values: < & > ' " and a dangling lead byte at the end.
   static std::string EscapeText(const std::string& text);
   static std::string UnescapeText(const char* text, int length = -1);
+
   // read-only view of the index and positions
   ElementRef ParentPosition() const { return m_posParent; }
   ElementRef CurrentPosition() const { return m_posCurrent; }
