@@ -12,6 +12,11 @@ struct AttributeScan {
   int32_t insertAt = 0;   // not found: just after the last attribute
 };
 
+// The attribute scan of FindAttribute over the start tag at tagStart of the text s (n bytes): true
+// when name was found, with the span of its value (or of its name, written bare).
+bool ScanAttribute(const char* s, int32_t n, int32_t tagStart, const char* name,
+                   AttributeScan& scan);
+
 // Element name as read back from a start tag: from i, blanks skipped, up to a blank, '<', '>',
 // '=', '\', '/', '?' or '!'.
 int32_t ElementNameStart(const char* s, int32_t n, int32_t i);

@@ -260,6 +260,16 @@ bool XmlDocument::SetAttribute(const char* name, const std::string& value) {
       after.empty != before.empty) {
     return false;
   }
+  // And the value must read back from where it was written (a dangling '=' before it, as in
+  // <x a=>, would turn the new name into a's value).
+  const int32_t valueFirst = at - rec.start + static_cast<int32_t>(replacement.size()) -
+                             static_cast<int32_t>(quotedValue.size()) + 1;
+  AttributeScan check;
+  if (!ScanAttribute(newTag.data(), static_cast<int32_t>(newTag.size()), 0, name, check) ||
+      !check.quoted || check.first != valueFirst ||
+      check.last != valueFirst + static_cast<int32_t>(quotedValue.size()) - 3) {
+    return false;
+  }
 
   ReplaceText(at, count, replacement);
   const int32_t diff = static_cast<int32_t>(replacement.size()) - count;

@@ -74,12 +74,16 @@ std::string XmlDocument::GetElementName(ElementRef e) const {
   return m_strDoc.substr(begin, ElementNameEnd(s, n, begin) - begin);
 }
 
-// Scans e's start tag token by token after its '<': names, '=', values (quoted or not) and the
-// closing '>', '/' or '?'. The first name is the element's own.
 bool XmlDocument::FindAttribute(ElementRef e, const char* name, AttributeScan& scan) const {
-  const char* s = m_strDoc.data();
-  const int32_t n = static_cast<int32_t>(m_strDoc.size());
-  int32_t i = m_index[e].start + 1;
+  return ScanAttribute(m_strDoc.data(), static_cast<int32_t>(m_strDoc.size()), m_index[e].start,
+                       name, scan);
+}
+
+// Scans the start tag at tagStart token by token after its '<': names, '=', values (quoted or not)
+// and the closing '>', '/' or '?'. The first name is the element's own.
+bool xml_detail::ScanAttribute(const char* s, int32_t n, int32_t tagStart, const char* name,
+                               AttributeScan& scan) {
+  int32_t i = tagStart + 1;
   bool elementName = true;
   bool afterEquals = false;
   bool matched = false;

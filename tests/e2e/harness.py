@@ -107,28 +107,35 @@ class Session:
         self.xvfb = None
         self.prefix = self.work / "prefix"
         self.scenario = (HERE / "scenarios" / scenario) if scenario else None
-        self._copy_prefix(self._template())
-        self._start_display()
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), LANG="zh_CN.UTF-8",
-                        LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        if self.scenario:
-            self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
-        else:
-            self.env.pop("TARNLOOK_SIM_LAN", None)
-        # One wineserver for the whole session, so the probe starts quickly.
-        subprocess.run([WINESERVER, "-p"], env=self.env, check=True)
-        if install:
-            self.wine_cmd(["reg", "add", "HKLM\\SOFTWARE\\Corvane\\Halvex Client", "/v", "Install",
-                           "/t", "REG_SZ", "/d", INSTALL_DIR_WIN, "/f"])
-            self.profile_dir.mkdir(parents=True, exist_ok=True)
+        self.env = None
+        try:
+            self._copy_prefix(self._template())
+            self._start_display()
+            self.env = dict(os.environ, WINEPREFIX=str(self.prefix), LANG="zh_CN.UTF-8",
+                            LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
+                            WINEDLLOVERRIDES="mscoree,mshtml=")
+            if self.scenario:
+                self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
+            else:
+                self.env.pop("TARNLOOK_SIM_LAN", None)
+            # One wineserver for the whole session, so the probe starts quickly.
+            subprocess.run([WINESERVER, "-p"], env=self.env, check=True)
+            if install:
+                self.wine_cmd(["reg", "add", "HKLM\\SOFTWARE\\Corvane\\Halvex Client", "/v", "Install",
+                               "/t", "REG_SZ", "/d", INSTALL_DIR_WIN, "/f"])
+                self.profile_dir.mkdir(parents=True, exist_ok=True)
+        except BaseException:
+            self.close(failed=True)
+            raise
 
     # --- set-up ---------------------------------------------------------------------------------
 
     def _template(self):
         template = self.build / "tests" / "e2e" / "prefix-template"
         env = dict(os.environ, WINEPREFIX=str(template))
-        subprocess.run([str(SOURCE / "scripts" / "wine-prefix")], env=env, check=True)
+        env.pop("DISPLAY", None)
+        subprocess.run([str(SOURCE / "scripts" / "wine-prefix")], env=env, check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return template
 
     def _copy_prefix(self, template):
@@ -189,11 +196,16 @@ class Session:
     # --- programs -------------------------------------------------------------------------------
 
     def wine_cmd(self, args, timeout=60):
-        result = subprocess.run([WINE] + args, env=self.env, capture_output=True, timeout=timeout)
+        # Output goes through a file, not a pipe: Wine's service processes started by a command
+        # inherit its output handles and would hold a pipe open long after the command ended.
+        with open(self.work / "wine-cmd.out", "w+b") as out:
+            result = subprocess.run([WINE] + args, env=self.env, stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            text = out.read().decode("utf-8", errors="replace")
         if result.returncode != 0:
-            raise Failure("wine %s failed (%d): %s" % (" ".join(args), result.returncode,
-                                                      result.stderr.decode(errors="replace")))
-        return result.stdout.decode("utf-8", errors="replace")
+            raise Failure("wine %s failed (%d): %s" % (" ".join(args), result.returncode, text))
+        return text
 
     def start(self, exe=None, label="tarnlook"):
         index = len(self.processes)
@@ -280,7 +292,8 @@ class Session:
         for process in self.processes:
             if process.poll() is None:
                 process.kill()
-        subprocess.run([WINESERVER, "-k"], env=self.env, check=False, stderr=subprocess.DEVNULL)
+        if self.env:
+            subprocess.run([WINESERVER, "-k"], env=self.env, check=False, stderr=subprocess.DEVNULL)
         for process in self.processes:
             try:
                 process.wait(timeout=10)

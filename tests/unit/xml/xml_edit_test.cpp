@@ -264,6 +264,14 @@ TEST(XmlEditing, SetAttributeRefusesAnEditThatWouldMoveTheTagEnd) {
   EXPECT_FALSE(doc.SetAttribute("b", "v"));
   EXPECT_EQ(doc.GetDocumentText(), text);
   EXPECT_FALSE(doc.SetAttribute("", "v"));
+
+  // After a dangling '=' a new name would read as the value of the attribute before it.
+  ASSERT_TRUE(doc.SetDocumentText("<x a=></x>"));
+  ASSERT_TRUE(doc.FindElement("x"));
+  EXPECT_FALSE(doc.SetAttribute("b", "v"));
+  EXPECT_EQ(doc.GetDocumentText(), "<x a=></x>");
+  EXPECT_TRUE(doc.SetAttribute("a", "v"));
+  EXPECT_EQ(doc.GetAttribute("a"), "v");
   EXPECT_FALSE(doc.SetAttribute(nullptr, "v"));
   ExpectSameIndexAsFreshParse(doc);
 }

@@ -389,6 +389,59 @@ TEST(BitmapButtonInput, PointerLeavingReturnsTheButtonToNormal) {
   });
 }
 
+void MouseToScreen(int x, int y) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((x * 65536 + 32768) / ::GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy = static_cast<LONG>((y * 65536 + 32768) / ::GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &in, sizeof in);
+  PumpMessages(120);
+}
+
+// Presses at client point (x, y), drags by (dx, dy) in steps and releases; returns how far the
+// window moved.
+POINT Drag(HWND dlg, int x, int y, int dx, int dy) {
+  RECT before;
+  ::GetWindowRect(dlg, &before);
+  POINT start = {x, y};
+  ::ClientToScreen(dlg, &start);
+  MouseToScreen(start.x, start.y);
+  MouseButton(true);
+  for (int step = 1; step <= 4; ++step) MouseToScreen(start.x + dx * step / 4, start.y + dy * step / 4);
+  MouseButton(false);
+  PumpMessages(150);
+  RECT after;
+  ::GetWindowRect(dlg, &after);
+  return {after.left - before.left, after.top - before.top};
+}
+
+TEST(BitmapDialogInput, DraggingTheBackgroundMovesTheWindow) {
+  CControlsTestDlg dlg;
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
+    ::SetForegroundWindow(d.m_hWnd);
+    ASSERT_EQ(d.LoadSkin(), 1);
+    d.SetWindowPos(nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpMessages(150);
+
+    // Without the flag a press on the background does nothing.
+    POINT moved = Drag(d.m_hWnd, 300, 60, 40, 30);
+    EXPECT_EQ(moved.x, 0);
+    EXPECT_EQ(moved.y, 0);
+
+    d.m_bDragByBackground = TRUE;
+    moved = Drag(d.m_hWnd, 300, 60, 40, 30);
+    EXPECT_EQ(moved.x, 40);
+    EXPECT_EQ(moved.y, 30);
+
+    // A press on the list goes to the list.
+    moved = Drag(d.m_hWnd, 300, 250, 40, 30);
+    EXPECT_EQ(moved.x, 0);
+    EXPECT_EQ(moved.y, 0);
+    MouseToScreen(900, 700);
+  });
+}
+
 TEST(BitmapButtonInput, DisabledButtonIgnoresTheMouse) {
   CControlsTestDlg dlg;
   RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
