@@ -109,7 +109,6 @@ class XmlDocument {
 
   // Navigation (xml_navigation.cpp)
   ElementRef FindSibling(ElementRef current, ElementRef parent, const char* name) const;
-  std::string GetElementName(ElementRef e) const;
   bool FindAttribute(ElementRef e, const char* name, xml_detail::AttributeScan& scan) const;
 
   // Editing (xml_editing.cpp)

@@ -66,14 +66,6 @@ void XmlDocument::LeaveElement() {
   m_posParent = m_index[m_posCurrent].parent;
 }
 
-std::string XmlDocument::GetElementName(ElementRef e) const {
-  if (e == 0) return std::string();
-  const char* s = m_strDoc.data();
-  const int32_t n = static_cast<int32_t>(m_strDoc.size());
-  const int32_t begin = ElementNameStart(s, n, m_index[e].start + 1);
-  return m_strDoc.substr(begin, ElementNameEnd(s, n, begin) - begin);
-}
-
 bool XmlDocument::FindAttribute(ElementRef e, const char* name, AttributeScan& scan) const {
   return ScanAttribute(m_strDoc.data(), static_cast<int32_t>(m_strDoc.size()), m_index[e].start,
                        name, scan);
