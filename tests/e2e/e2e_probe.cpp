@@ -3,15 +3,12 @@
 //   e2e_probe state     the main window: items 1000-1010, the list rows and their cell rectangles
 //   e2e_probe windows   every visible top-level window with its class, title and child texts
 //   e2e_probe close     asks the main window to close (WM_CLOSE, as Alt+F4 does)
-//   e2e_probe strip-resource <in.exe> <out.exe> <type> <id>
-//                       copies a program without one resource (every language of it)
 // The list rows are read the way one process can read another's list view: a buffer allocated in
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -237,32 +234,6 @@ int Windows() {
   return 0;
 }
 
-BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {
-  reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
-  return TRUE;
-}
-
-int StripResource(const char* in, const char* out, int type, int id) {
-  std::vector<WORD> languages;
-  HMODULE image = LoadLibraryExA(in, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!image) return 3;
-  EnumResourceLanguagesA(image, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id), CollectLanguage,
-                         reinterpret_cast<LONG_PTR>(&languages));
-  FreeLibrary(image);
-  if (languages.empty() || !CopyFileA(in, out, FALSE)) return 4;
-  HANDLE update = BeginUpdateResourceA(out, FALSE);
-  if (!update) return 5;
-  for (WORD language : languages) {
-    UpdateResourceA(update, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(id), language, nullptr, 0);
-  }
-  if (!EndUpdateResourceA(update, FALSE)) return 6;
-  image = LoadLibraryExA(out, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!image) return 7;
-  const bool stillThere = FindResourceA(image, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)) != nullptr;
-  FreeLibrary(image);
-  return stillThere ? 8 : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -272,9 +243,6 @@ int main(int argc, char** argv) {
     HWND dialog = FindMainWindow();
     return dialog && PostMessageA(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
   }
-  if (argc == 6 && std::strcmp(argv[1], "strip-resource") == 0) {
-    return StripResource(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
-  }
-  std::fprintf(stderr, "usage: e2e_probe state|windows|close|strip-resource in out type id\n");
+  std::fprintf(stderr, "usage: e2e_probe state|windows|close\n");
   return 2;
 }

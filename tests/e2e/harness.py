@@ -4,7 +4,8 @@ Every test runs in its own network namespace (nothing can leave the machine), wi
 display and its own copy of a prepared Wine prefix. The program is driven with real X input
 (xdotool), and checked through e2e_probe.exe (another Windows process that reads the window's
 items and list rows), through ComputerInfo.xml and through screenshots. A failed run keeps its
-folder (screenshots, the program's output, the registry file) under build/.../tests/e2e/runs/.
+folder (screenshots, the program's output, the registry file) under build/.../tests/e2e/runs/;
+TARNLOOK_E2E_KEEP=1 keeps passed runs too.
 """
 import base64
 import json
@@ -221,10 +222,10 @@ class Session:
     def windows(self):
         return json.loads(self.wine_cmd([str(self.probe_exe), "windows"]))
 
-    def strip_resource(self, out_name, type_id, resource_id):
+    def copy_without_resource(self, out_name, type_id, resource_id):
+        """A copy of the program in which resource (type_id, resource_id) cannot be found."""
         out = self.work / out_name
-        self.wine_cmd([str(self.probe_exe), "strip-resource", str(self.exe), str(out),
-                       str(type_id), str(resource_id)])
+        out.write_bytes(hide_resource(self.exe.read_bytes(), type_id, resource_id))
         return out
 
     def wait_window(self, timeout=60):
@@ -303,8 +304,50 @@ class Session:
             self.xvfb.terminate()
             self.xvfb.wait()
         shutil.rmtree(self.prefix, ignore_errors=True)
-        if not failed:
+        if not failed and os.environ.get("TARNLOOK_E2E_KEEP") != "1":
             shutil.rmtree(self.work, ignore_errors=True)
+
+
+def hide_resource(image, type_id, resource_id, new_id=999):
+    """The PE image with one resource renumbered, so that loading it by its id fails.
+
+    Walks the resource directory (type, then name level) and rewrites the entry's id; the new id
+    is higher than every other id of the type, so the entries stay in the ascending order the
+    loader's search relies on.
+    """
+    image = bytearray(image)
+    u16 = lambda at: int.from_bytes(image[at:at + 2], "little")
+    u32 = lambda at: int.from_bytes(image[at:at + 4], "little")
+    pe = u32(0x3C)
+    check(image[pe:pe + 4] == b"PE\0\0", "not a PE image")
+    sections, optional_size = u16(pe + 6), u16(pe + 20)
+    optional = pe + 24
+    directories = optional + (112 if u16(optional) == 0x20B else 96)
+    resource_rva = u32(directories + 2 * 8)
+    table = optional + optional_size
+    base = None
+    for i in range(sections):
+        header = table + 40 * i
+        rva, raw_size, raw = u32(header + 12), u32(header + 16), u32(header + 20)
+        if rva <= resource_rva < rva + raw_size:
+            base = raw + resource_rva - rva
+    check(base is not None, "no resource section")
+
+    def entries(directory):
+        count = u16(directory + 12) + u16(directory + 14)
+        return [directory + 16 + 8 * i for i in range(count)]
+
+    for type_entry in entries(base):
+        if u32(type_entry) != type_id:
+            continue
+        names = base + (u32(type_entry + 4) & 0x7FFFFFFF)
+        ids = [u32(e) for e in entries(names)]
+        check(all(i < new_id for i in ids), "resource ids reach %d" % new_id)
+        for name_entry in entries(names):
+            if u32(name_entry) == resource_id:
+                image[name_entry:name_entry + 4] = new_id.to_bytes(4, "little")
+                return bytes(image)
+    raise Failure("resource %d of type %d not found" % (resource_id, type_id))
 
 
 def rows_by_ip(state):
