@@ -18,8 +18,8 @@ namespace {
 // code page 936), both status labels, MAC texts with their two trailing line feeds.
 std::string RegistryText(int entries) {
   static const char* const kNames[] = {"DESKTOP-4F2K9QX", "LAPTOP-7H3J2", "android-5e2a9c",
-                                       "张三的电脑", "客厅电视", "iPhone", "NAS-BACKUP",
-                                       "打印机"};
+                                       "张三的电脑",      "客厅电视",     "iPhone",
+                                       "NAS-BACKUP",      "打印机"};
   std::mt19937 random(42);
   std::string text = "<?xml version=\"1.0\"?><CONFIG>\r\n<ComputerId1/>\r\n";
   auto byte = [&random] { return static_cast<unsigned>(random() & 0xFF); };
@@ -30,7 +30,8 @@ std::string RegistryText(int entries) {
                   b[5]);
     text += "<ComputerInfo USERNAME=\"";
     text += kNames[random() % 8];
-    text += (random() & 1) ? "\" STATUS=\"\n\n标记为未知\" MAC=\"" : "\" STATUS=\"\n\n标记为已知\" MAC=\"";
+    text += (random() & 1) ? "\" STATUS=\"\n\n标记为未知\" MAC=\""
+                           : "\" STATUS=\"\n\n标记为已知\" MAC=\"";
     text += mac;
     text += "\n\n\"/>\r\n";
   }
@@ -65,9 +66,9 @@ void BM_PugixmlParse(benchmark::State& state) {
 }
 BENCHMARK(BM_PugixmlParse)->Arg(10)->Arg(1000)->Arg(100000);
 
-// Rewrites one entry's name in the middle of the 1,000-entry document. Argument 0: the new value has
-// the old one's length (as when a status label toggles); 1: it does not, so the tail of the text
-// moves and the 500 records after the entry shift.
+// Rewrites one entry's name in the middle of the 1,000-entry document. Argument 0: the new value
+// has the old one's length (as when a status label toggles); 1: it does not, so the tail of the
+// text moves and the 500 records after the entry shift.
 void BM_TarnlookSetAttribute(benchmark::State& state) {
   XmlDocument doc;
   doc.SetDocumentText(Registry(1000));

@@ -7,7 +7,8 @@ namespace {
 
 // The alphabet, set up before the program's main code runs.
 // Constant-initialised, so it is ready even for callers running during static initialisation.
-const char g_szBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+const char g_szBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // Encoding looks up twelve bits at a time: two output characters per lookup.
 struct PairTable {
@@ -89,8 +90,8 @@ std::string DecodeBase64(const std::string& text) {
     // Fast path: at a group boundary, four alphabet characters in a row.
     if (have == 0) {
       while (i + 4 <= n) {
-        const uint32_t v = t.shifted[0][in[i]] | t.shifted[1][in[i + 1]] |
-                           t.shifted[2][in[i + 2]] | t.shifted[3][in[i + 3]];
+        const uint32_t v = t.shifted[0][in[i]] | t.shifted[1][in[i + 1]] | t.shifted[2][in[i + 2]] |
+                           t.shifted[3][in[i + 3]];
         if (v & kInvalid) break;
         o[0] = static_cast<unsigned char>(v >> 16);
         o[1] = static_cast<unsigned char>(v >> 8);

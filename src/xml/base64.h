@@ -6,7 +6,7 @@
 // characters and "=". No line breaks.
 std::string EncodeBase64(const std::string& bytes);
 
-// Skips every character outside the alphabet (line breaks, spaces, bytes 0x80-0xFF). A "=" where the
-// third or fourth character of a group is expected ends the decoding; one in the first or second
-// place is skipped. A group left incomplete at the end still gives its whole bytes.
+// Skips every character outside the alphabet (line breaks, spaces, bytes 0x80-0xFF). A "=" where
+// the third or fourth character of a group is expected ends the decoding; one in the first or
+// second place is skipped. A group left incomplete at the end still gives its whole bytes.
 std::string DecodeBase64(const std::string& text);

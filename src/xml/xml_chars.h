@@ -8,14 +8,14 @@
 namespace xml_detail {
 
 enum CharClass : uint16_t {
-  kBlank = 1 << 0,         // space, tab, line feed, carriage return
-  kLead = 1 << 1,          // 0x81-0xFE: leads a two-byte character
-  kNameStart = 1 << 2,     // starts a start tag: A-Z, a-z, '_', ':', 0x7B-0xFF
-  kTagNameEnd = 1 << 3,    // ends a tag name in the tokenizer: blank, '/', '>'
-  kElementNameEnd = 1 << 4,  // ends an element name when read back: blank < > = \ / ? !
-  kAttrNameEnd = 1 << 5,   // ends an attribute name: '=', blank, '>', '/', '?'
-  kNameFollow = 1 << 6,    // may follow a matched name prefix: ' ', '=', '/', '[', ']'
-  kSelfCloseBefore = 1 << 8,  // may stand before the "/>" of a self-closed tag: blank ' "
+  kBlank = 1 << 0,            // space, tab, line feed, carriage return
+  kLead = 1 << 1,             // 0x81-0xFE: leads a two-byte character
+  kNameStart = 1 << 2,        // starts a start tag: A-Z, a-z, '_', ':', 0x7B-0xFF
+  kTagNameEnd = 1 << 3,       // ends a tag name in the tokenizer: blank, '/', '>'
+  kElementNameEnd = 1 << 4,   // ends an element name when read back: blank < > = \ / ? !
+  kAttrNameEnd = 1 << 5,      // ends an attribute name: '=', blank, '>', '/', '?'
+  kNameFollow = 1 << 6,       // may follow a matched name prefix: ' ', '=', '/', '[', ']'
+  kSelfCloseBefore = 1 << 7,  // may stand before the "/>" of a self-closed tag: blank ' "
 };
 
 struct CharTable {
@@ -53,8 +53,8 @@ inline int32_t Step(const char* s, int32_t i, int32_t n) {
 }
 
 // Name match rule for element and attribute names: the name found in the text equals the first
-// bytes of the searched name, and the searched name ends there or goes on with ' ', '=', '/', '[' or
-// ']'. So "ComputerInfo" does not find ComputerInfo2, while "a[2]" finds a.
+// bytes of the searched name, and the searched name ends there or goes on with a space, '=', '/',
+// '[' or ']'. So "ComputerInfo" does not find ComputerInfo2, while "a[2]" finds a.
 bool NameMatches(const char* found, int32_t foundLength, const char* searched);
 
 }  // namespace xml_detail

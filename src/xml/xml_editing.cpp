@@ -246,7 +246,8 @@ bool XmlDocument::SetAttribute(const char* name, const std::string& value) {
   const ElementRecord& rec = m_index[e];
   const int32_t tagLength = static_cast<int32_t>(rec.StartTagLength());
   if (at < rec.start + 1 || at + count > rec.start + tagLength - 1) return false;
-  const int64_t newTagLength = int64_t{tagLength} + static_cast<int64_t>(replacement.size()) - count;
+  const int64_t newTagLength =
+      int64_t{tagLength} + static_cast<int64_t>(replacement.size()) - count;
   if (newTagLength > ElementRecord::kMaxStartTag ||
       static_cast<int64_t>(m_strDoc.size()) + newTagLength - tagLength > kMaxText) {
     return false;

@@ -119,9 +119,8 @@ std::string XmlDocument::UnescapeText(const char* text, int length) {
     }
     if (replaced) continue;
     int32_t taken = 0;
-    const int value = available > 1 && text[i + 1] == '#'
-                          ? NumericReference(text + i, available, taken)
-                          : 0;
+    const int value =
+        available > 1 && text[i + 1] == '#' ? NumericReference(text + i, available, taken) : 0;
     if (value != 0) {
       out += static_cast<char>(value);
       i += taken;

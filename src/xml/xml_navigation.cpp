@@ -30,8 +30,7 @@ int32_t ElementNameStart(const char* s, int32_t n, int32_t i) {
 }  // namespace xml_detail
 
 ElementRef XmlDocument::FindSibling(ElementRef current, ElementRef parent, const char* name) const {
-  ElementRef candidate =
-      current != 0 ? m_index[current].nextSibling : m_index[parent].firstChild;
+  ElementRef candidate = current != 0 ? m_index[current].nextSibling : m_index[parent].firstChild;
   if (name == nullptr || name[0] == '\0') return candidate;
   const char* s = m_strDoc.data();
   const int32_t n = static_cast<int32_t>(m_strDoc.size());

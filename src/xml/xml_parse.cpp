@@ -24,7 +24,9 @@ std::string Span(const std::string& s, int32_t start, int32_t length) {
 
 }  // namespace
 
-XmlDocument::XmlDocument() { Parse(); }
+XmlDocument::XmlDocument() {
+  Parse();
+}
 
 bool XmlDocument::SetDocumentText(const std::string& text) {
   // The document text is a C string: it ends at its first zero byte.
@@ -237,8 +239,8 @@ ElementRef XmlDocument::ParseElements() {
           const OpenElement& inner = open.back();
           std::string message;
           if (m_strError.empty()) {
-            message = "Element '" + Span(doc, inner.nameStart, inner.nameLength) +
-                      "' at offset " + std::to_string(m_index[inner.ref].start) + " not ended";
+            message = "Element '" + Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
+                      std::to_string(m_index[inner.ref].start) + " not ended";
           }
           UnendElement(inner.ref, message);
           open.pop_back();

@@ -13,7 +13,8 @@
 
 namespace xml_detail {
 
-// Start tag outside quotes: the next '>', '"' or '\''; with StopHigh also the next byte from 0x80 up.
+// Start tag outside quotes: the next '>', '"' or '\''; with StopHigh also the next byte from 0x80
+// up.
 template <bool StopHigh>
 inline int32_t FindTagStop(const char* s, int32_t i, int32_t n) {
 #ifdef __SSE2__

@@ -114,8 +114,8 @@ struct Scanner {
       if (c == '>') {
         const bool slash =
             s[i - 1] == '/' && i - 1 >= nameEnd && !(wide && Hidden(boundary, i - 1));
-        empty = slash && (i - 1 == nameEnd || (Is(s[i - 2], kSelfCloseBefore) &&
-                                               !(wide && Hidden(boundary, i - 2))));
+        empty = slash && (i - 1 == nameEnd ||
+                          (Is(s[i - 2], kSelfCloseBefore) && !(wide && Hidden(boundary, i - 2))));
         return i + 1;
       }
       int32_t j = i + 1;  // inside the value: only the same quote ends it

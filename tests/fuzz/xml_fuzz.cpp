@@ -7,9 +7,9 @@
 // and record 0's length is the text's length. ASan watches every read.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -101,9 +101,10 @@ bool PlainStartTag(const std::string& t, int32_t start, int32_t& end, bool& empt
   for (; i < n; i += step(i)) {
     const char c = s[i];
     if (c == '>' && !quote) {
-      empty = before1 == i - 1 && s[before1] == '/' &&
-              (before1 == nameEnd || (before2 == before1 - 1 &&
-                                      (blank(s[before2]) || s[before2] == '"' || s[before2] == '\'')));
+      empty =
+          before1 == i - 1 && s[before1] == '/' &&
+          (before1 == nameEnd || (before2 == before1 - 1 &&
+                                  (blank(s[before2]) || s[before2] == '"' || s[before2] == '\'')));
       end = i + 1;
       return true;
     }
@@ -140,9 +141,10 @@ void CheckStartTags(const std::string& t) {
 
 // Names the registry uses, plus prefixes, multibyte and bracketed forms, and some that are not
 // names at all and must be refused or handled without harm.
-const char* const kNames[] = {"a", "b", "CONFIG", "ComputerInfo", "ComputerId1", "USERNAME",
-                              "STATUS", "MAC", "a[2]", "\xD6\xF7\xBB\xFA", "x:y", "Computer",
-                              "", "a b", "a>", "1", "a/b", "\xD6", "a\"", nullptr};
+const char* const kNames[] = {"a",        "b",        "CONFIG", "ComputerInfo", "ComputerId1",
+                              "USERNAME", "STATUS",   "MAC",    "a[2]",         "\xD6\xF7\xBB\xFA",
+                              "x:y",      "Computer", "",       "a b",          "a>",
+                              "1",        "a/b",      "\xD6",   "a\"",          nullptr};
 
 }  // namespace
 

@@ -28,17 +28,13 @@ TEST(Base64, EncodePadsTheLastGroup) {
 }
 
 const Base64Case kDecodeCases[] = {
-    {"A", "QQ"},                // an incomplete group still gives its whole bytes
-    {"AB", "QUI"},
-    {"", "Q"},
-    {"ABC", "QU\r\nJD"},        // line breaks and spaces are skipped
-    {"ABC", " Q U J D "},
-    {"ABC", "\xffQ\x80UJD"},    // so are bytes above 0x7F
-    {"A", "QQ==QUJD"},          // '=' in the third or fourth place ends the decoding
-    {"AB", "QUI=QUJD"},
-    {"ABC", "=QUJD"},           // '=' in the first or second place is skipped
-    {"ABC", "Q=UJD"},
-    {"ABCABC", "QUJDQUJD"},
+    {"A", "QQ"},  // an incomplete group still gives its whole bytes
+    {"AB", "QUI"},        {"", "Q"},
+    {"ABC", "QU\r\nJD"},                            // line breaks and spaces are skipped
+    {"ABC", " Q U J D "}, {"ABC", "\xffQ\x80UJD"},  // so are bytes above 0x7F
+    {"A", "QQ==QUJD"},                       // '=' in the third or fourth place ends the decoding
+    {"AB", "QUI=QUJD"},   {"ABC", "=QUJD"},  // '=' in the first or second place is skipped
+    {"ABC", "Q=UJD"},     {"ABCABC", "QUJDQUJD"},
 };
 
 TEST(Base64, DecodeSkipsAndStops) {

@@ -27,8 +27,8 @@ TEST(Multibyte, PairingFromTheLastNonLeadByteMatchesStepping) {
     std::size_t from = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
       ASSERT_EQ(text::IsTrailByte(s.data(), from, i), trail[i]) << round << " at " << i;
-      const int32_t fast = xml_detail::LeadRunBefore(s.data(), static_cast<int32_t>(from),
-                                                     static_cast<int32_t>(i));
+      const int32_t fast =
+          xml_detail::LeadRunBefore(s.data(), static_cast<int32_t>(from), static_cast<int32_t>(i));
       ASSERT_EQ(static_cast<std::size_t>(fast), text::LeadRunBefore(s.data(), from, i));
       if (!trail[i] && random() % 8 == 0) from = i;
     }

@@ -71,8 +71,8 @@ TEST(XmlEditing, NewRegistryLayout) {
   doc.EnterElement();
   ASSERT_TRUE(doc.AddElement("ComputerId1"));
   doc.LeaveElement();
-  EXPECT_EQ(doc.GetDocumentText(), std::string(kDeclaration) +
-                                       "<CONFIG>\r\n<ComputerId1/>\r\n</CONFIG>\r\n");
+  EXPECT_EQ(doc.GetDocumentText(),
+            std::string(kDeclaration) + "<CONFIG>\r\n<ComputerId1/>\r\n</CONFIG>\r\n");
   EXPECT_EQ(doc.GetDocumentText().size(), 58u);
   ExpectSameIndexAsFreshParse(doc);
 
@@ -100,16 +100,16 @@ struct AddCase {
 
 // Where AddElement puts the new element, in every kind of parent.
 const AddCase kAddCases[] = {
-    {"<a></a>", "a", "<a>\r\n<n/>\r\n</a>"},                       // contentless parent
-    {"<a/>", "a", "<a>\r\n<n/>\r\n</a>"},                          // self-closed parent
+    {"<a></a>", "a", "<a>\r\n<n/>\r\n</a>"},  // contentless parent
+    {"<a/>", "a", "<a>\r\n<n/>\r\n</a>"},     // self-closed parent
     {"<a x='1' />", "a", "<a x='1' >\r\n<n/>\r\n</a>"},
-    {"<a>text</a>", "a", "<a>text<n/>\r\n</a>"},                   // before the end tag
-    {"<a>\r\n<b/>\r\n</a>", "a", "<a>\r\n<b/>\r\n<n/>\r\n</a>"},   // after the last child
-    {"<a/>\r\n", "", "<a/>\r\n<n/>\r\n"},                           // document level: at the end
+    {"<a>text</a>", "a", "<a>text<n/>\r\n</a>"},                  // before the end tag
+    {"<a>\r\n<b/>\r\n</a>", "a", "<a>\r\n<b/>\r\n<n/>\r\n</a>"},  // after the last child
+    {"<a/>\r\n", "", "<a/>\r\n<n/>\r\n"},                         // document level: at the end
     {"<a><b><c/></b></a>", "a/b", "<a><b><c/><n/>\r\n</b></a>"},
     {"<a><b/></a>", "a/b", "<a><b>\r\n<n/>\r\n</b></a>"},
-    {"<a><b></a>", "a/b", "<a><b>\r\n<n/>\r\n</b></a>"},           // unended parent gets closed
-    {"<a=1/>", "a", "<a=1>\r\n<n/>\r\n</a=1>"},                     // end tag closes the whole name
+    {"<a><b></a>", "a/b", "<a><b>\r\n<n/>\r\n</b></a>"},  // unended parent gets closed
+    {"<a=1/>", "a", "<a=1>\r\n<n/>\r\n</a=1>"},           // end tag closes the whole name
     {"\x81", "", "\x81 <n/>\r\n"},  // a dangling lead byte must not swallow the new '<'
 };
 
@@ -218,7 +218,7 @@ const AttributeCase kAttributeCases[] = {
     {"<x a='1'/>", "a", "<x a=\"v\"/>"},
     {"<x a=1></x>", "a", "<x a=\"v\"></x>"},
     {"<x a = \"1\" b='2'></x>", "b", "<x a = \"1\" b=\"v\"></x>"},
-    {"<x a></x>", "a", "<x a=\"v\"></x>"},       // a bare name becomes name="value"
+    {"<x a></x>", "a", "<x a=\"v\"></x>"},  // a bare name becomes name="value"
     {"<x a b='2'/>", "a", "<x a=\"v\" b='2'/>"},
     {"<x ab='1'/>", "a", "<x ab='1' a=\"v\"/>"},  // ab is not a
     {"<x\r\n\ta='\xD6\xF7'/>", "a", "<x\r\n\ta=\"v\"/>"},

@@ -41,10 +41,10 @@ const ParseCase kParseCases[] = {
     {"<a />", true, ""},
     {"<a b='1'/>", true, ""},
     {"<a b=1/>", false, "Element 'a' at offset 0 not ended"},  // the '/' belongs to the value
-    {"<a=b></a>", true, ""},                                     // '=' may follow a matched name
+    {"<a=b></a>", true, ""},                                   // '=' may follow a matched name
     {"<ab></a>", false, "No start tag for end tag 'a' at offset 4"},
     {"<A></a>", false, "No start tag for end tag 'a' at offset 3"},
-    {"<!--><a/>", true, ""},        // the end "-->" may overlap the opening
+    {"<!--><a/>", true, ""},                // the end "-->" may overlap the opening
     {"<?><a/>", false, "No root element"},  // "?>" needs an offset above 2: never ends here
     {"<a><?></a>", true, ""},
     {"<a><![CDATA[</a>]]></a>", true, ""},
