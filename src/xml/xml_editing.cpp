@@ -47,7 +47,8 @@ bool XmlDocument::AddElement(const char* name) {
     return false;
   }
   const ElementRef p = m_posParent;
-  int64_t growth = static_cast<int64_t>(t.size()) + 2 + 4;  // t, line breaks, "\r\n" before it
+  // t, its line break, a line break before it, a space after a dangling lead byte
+  int64_t growth = static_cast<int64_t>(t.size()) + 2 + 2 + 1;
   if (p != 0) {
     const ElementRecord& par = m_index[p];
     if (par.length == static_cast<int32_t>(par.StartTagLength())) {  // p gets its end tag now
