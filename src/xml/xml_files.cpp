@@ -191,6 +191,8 @@ bool XmlDocument::LoadFile(const std::string& path) {
 }
 
 bool XmlDocument::SaveFile(const std::string& path) {
-  SetDocumentText(EncodeBase64(m_strDoc));
-  return WriteTextFile(path, m_strDoc, m_strError);
+  // The file gets the encoding even where the document cannot hold it (beyond a 32-bit count).
+  const std::string encoded = EncodeBase64(m_strDoc);
+  SetDocumentText(encoded);
+  return WriteTextFile(path, encoded, m_strError);
 }

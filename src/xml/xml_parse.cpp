@@ -1,6 +1,7 @@
 // Parsing: the parse entry, ParseElements and the handling of unended elements.
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "xml/xml_chars.h"
 #include "xml/xml_document.h"
@@ -30,8 +31,16 @@ XmlDocument::XmlDocument() {
 
 bool XmlDocument::SetDocumentText(const std::string& text) {
   // The document text is a C string: it ends at its first zero byte.
-  m_strDoc.assign(text.c_str(), std::strlen(text.c_str()));
+  const std::size_t length = std::strlen(text.c_str());
   m_strError.clear();
+  if (length > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    // Offsets are 32-bit counts: such a text is refused and the document left empty.
+    m_strDoc.clear();
+    m_strError = "Document too large: " + std::to_string(length) + " bytes";
+    Parse();
+    return false;
+  }
+  m_strDoc.assign(text.c_str(), length);
   return Parse();
 }
 
