@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "test_dialog.h"
@@ -389,27 +391,46 @@ TEST(BitmapButtonInput, PointerLeavingReturnsTheButtonToNormal) {
   });
 }
 
-void MouseToScreen(int x, int y) {
+void SendMove(int x, int y) {  // screen coordinates
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dx = static_cast<LONG>((x * 65536 + 32768) / ::GetSystemMetrics(SM_CXSCREEN));
   in.mi.dy = static_cast<LONG>((y * 65536 + 32768) / ::GetSystemMetrics(SM_CYSCREEN));
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   ::SendInput(1, &in, sizeof in);
-  PumpMessages(120);
+}
+
+void SendButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &in, sizeof in);
 }
 
 // Presses at client point (x, y), drags by (dx, dy) in steps and releases; returns how far the
-// window moved.
+// window moved. The system's move loop runs inside this thread's message handling until the
+// release, so the input comes from a second thread, as a user's would.
 POINT Drag(HWND dlg, int x, int y, int dx, int dy) {
   RECT before;
   ::GetWindowRect(dlg, &before);
   POINT start = {x, y};
   ::ClientToScreen(dlg, &start);
-  MouseToScreen(start.x, start.y);
-  MouseButton(true);
-  for (int step = 1; step <= 4; ++step) MouseToScreen(start.x + dx * step / 4, start.y + dy * step / 4);
-  MouseButton(false);
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    SendMove(start.x, start.y);
+    ::Sleep(120);
+    SendButton(true);
+    ::Sleep(120);
+    for (int step = 1; step <= 4; ++step) {
+      SendMove(start.x + dx * step / 4, start.y + dy * step / 4);
+      ::Sleep(80);
+    }
+    SendButton(false);
+    ::Sleep(120);
+    done = true;
+  });
+  while (!done) PumpMessages(20);
+  user.join();
   PumpMessages(150);
   RECT after;
   ::GetWindowRect(dlg, &after);
@@ -438,7 +459,7 @@ TEST(BitmapDialogInput, DraggingTheBackgroundMovesTheWindow) {
     moved = Drag(d.m_hWnd, 300, 250, 40, 30);
     EXPECT_EQ(moved.x, 0);
     EXPECT_EQ(moved.y, 0);
-    MouseToScreen(900, 700);
+    SendMove(900, 700);
   });
 }
 
