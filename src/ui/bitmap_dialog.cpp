@@ -13,7 +13,8 @@ BEGIN_MESSAGE_MAP(CBitmapDialog, CDialog)
   ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
-CBitmapDialog::CBitmapDialog(UINT nIDTemplate, CWnd* pParentWnd) : CDialog(nIDTemplate, pParentWnd) {}
+CBitmapDialog::CBitmapDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : CDialog(nIDTemplate, pParentWnd) {}
 
 CBitmapDialog::~CBitmapDialog() {
   if (m_bOwnsBitmap) m_pSkinBitmap.reset();
@@ -94,7 +95,9 @@ HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF crKey) {
   const int width = info.header.biWidth;
   const int height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
   // Ask for the pixels in the layout the key is compared in: 5-6-5 masks at 16 bits,
-  // plain 0x00RRGGBB words at 32 bits, a colour table at 8 bits.
+  // plain 0x00RRGGBB words at 32 bits, a colour table at 8 bits. Not every system honours the
+  // 16-bit masks (Wine returns a 5-5-5 bitmap's pixels as they are and says so in the masks), so
+  // the masks that come back decide the form of the key.
   info.header.biHeight = height;  // bottom-up
   if (depth == 16) {
     info.header.biCompression = BI_BITFIELDS;
@@ -120,6 +123,8 @@ HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF crKey) {
   rows.bits = pixels.data();
   rows.size = pixels.size();
   rows.colorTable = depth == 8 ? reinterpret_cast<const uint32_t*>(info.table) : nullptr;
+  const bool fieldsAre555 = info.header.biCompression == BI_BITFIELDS && info.table[1] == 0x03E0;
+  rows.fiveFiveFive = depth == 16 && (info.header.biCompression == BI_RGB || fieldsAre555);
   const std::vector<ui::RegionRect> runs = ui::OpaqueRuns(rows, crKey);
 
   std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));

@@ -20,7 +20,9 @@ class CDC {
   void DeleteDC();
 
   HGDIOBJ SelectObject(HGDIOBJ hObject) const { return ::SelectObject(m_hDC, hObject); }
-  HGDIOBJ SelectStockObject(int nIndex) const { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
+  HGDIOBJ SelectStockObject(int nIndex) const {
+    return ::SelectObject(m_hDC, ::GetStockObject(nIndex));
+  }
   int SaveDC() const { return ::SaveDC(m_hDC); }
   bool RestoreDC(int nSavedDC) const { return ::RestoreDC(m_hDC, nSavedDC) != FALSE; }
   int SetBkMode(int nBkMode) const { return ::SetBkMode(m_hDC, nBkMode); }

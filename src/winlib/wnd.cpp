@@ -232,9 +232,13 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, bool bRepaint) cons
 bool CWnd::SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) const {
   return ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags) != FALSE;
 }
-int CWnd::SetWindowRgn(HRGN hRgn, bool bRedraw) const { return ::SetWindowRgn(m_hWnd, hRgn, bRedraw); }
+int CWnd::SetWindowRgn(HRGN hRgn, bool bRedraw) const {
+  return ::SetWindowRgn(m_hWnd, hRgn, bRedraw);
+}
 void CWnd::Invalidate(bool bErase) const { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-void CWnd::InvalidateRect(LPCRECT lpRect, bool bErase) const { ::InvalidateRect(m_hWnd, lpRect, bErase); }
+void CWnd::InvalidateRect(LPCRECT lpRect, bool bErase) const {
+  ::InvalidateRect(m_hWnd, lpRect, bErase);
+}
 void CWnd::UpdateWindow() const { ::UpdateWindow(m_hWnd); }
 CWnd* CWnd::SetFocus() const { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }

@@ -2,10 +2,13 @@
 
 namespace ui {
 
-uint32_t KeyForDepth(uint32_t colorRef, int bitsPerPixel) {
+uint32_t KeyForDepth(uint32_t colorRef, int bitsPerPixel, bool fiveFiveFive) {
   uint32_t red = colorRef & 0xFF;
   uint32_t green = (colorRef >> 8) & 0xFF;
   uint32_t blue = (colorRef >> 16) & 0xFF;
+  if (bitsPerPixel == 16 && fiveFiveFive) {
+    return ((red & 0xF8) << 7) | ((green & 0xF8) << 2) | (blue >> 3);
+  }
   if (bitsPerPixel == 16) return ((red & 0xF8) << 8) | ((green & 0xFC) << 3) | (blue >> 3);
   return (red << 16) | (green << 8) | blue;
 }
@@ -47,7 +50,7 @@ std::vector<RegionRect> OpaqueRuns(const PixelRows& p, uint32_t colorRef) {
       stride * static_cast<std::size_t>(p.height) > p.size) {
     return runs;
   }
-  const uint32_t key = KeyForDepth(colorRef, p.bitsPerPixel);
+  const uint32_t key = KeyForDepth(colorRef, p.bitsPerPixel, p.fiveFiveFive);
   for (int y = 0; y < p.height; ++y) {
     const uint8_t* row = p.bits + stride * static_cast<std::size_t>(p.height - 1 - y);
     int runStart = -1;

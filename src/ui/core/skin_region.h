@@ -23,11 +23,12 @@ struct PixelRows {
   const uint8_t* bits = nullptr;   // at least height * stride bytes
   std::size_t size = 0;            // bytes available at bits
   const uint32_t* colorTable = nullptr;  // 256 entries 0x00RRGGBB, for 8 bits per pixel
+  bool fiveFiveFive = false;  // 16-bit pixels are 5-5-5 rather than 5-6-5
 };
 
 // The key colour (0x00BBGGRR) in the form pixels of that depth are compared with:
-// 0x00RRGGBB, or 5-6-5 for 16 bits per pixel.
-uint32_t KeyForDepth(uint32_t colorRef, int bitsPerPixel);
+// 0x00RRGGBB, or 5-6-5 (5-5-5 when asked) for 16 bits per pixel.
+uint32_t KeyForDepth(uint32_t colorRef, int bitsPerPixel, bool fiveFiveFive = false);
 
 // The opaque runs of the image, top row first (y = 0 is the image's top row).
 std::vector<RegionRect> OpaqueRuns(const PixelRows& pixels, uint32_t colorRef);

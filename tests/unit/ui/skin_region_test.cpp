@@ -100,6 +100,16 @@ TEST(SkinRegion, SixteenBitPixelsUseTheFiveSixFiveKey) {
   EXPECT_EQ(OpaqueRuns(rows, kKey), want);
 }
 
+TEST(SkinRegion, FiveFiveFivePixelsUseTheKeyInTheirOwnForm) {
+  EXPECT_EQ(ui::KeyForDepth(kKey, 16, true), 0x4000u);
+  EXPECT_EQ(ui::KeyForDepth(0x00FFFFFF, 16, true), 0x7FFFu);
+  // The same three pixels as above, now read as 5-5-5: only the middle one is the key.
+  std::vector<uint8_t> bytes = {0x00, 0x80, 0x00, 0x40, 0x00, 0x80, 0, 0};
+  PixelRows rows{3, 1, 16, 6, bytes.data(), bytes.size(), nullptr, true};
+  std::vector<RegionRect> want = {{0, 0, 1, 1}, {2, 0, 3, 1}};
+  EXPECT_EQ(OpaqueRuns(rows, kKey), want);
+}
+
 TEST(SkinRegion, RowsAreReadBottomUpWithStrideRoundedToFour) {
   // Width 1 at 24 bits: 3 bytes a row, stride 4. Image top row opaque, bottom row key.
   std::vector<uint8_t> bytes = {0, 0, 128, 0xEE, 1, 2, 3, 0xEE, 0, 0, 0, 0};

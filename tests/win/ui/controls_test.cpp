@@ -166,7 +166,8 @@ TEST(SkinnedControls, RowsDrawIconsByStatus) {
   RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
     CImageList images;
     images.Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
-    for (UINT id : {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
+    for (UINT id :
+       {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
       ASSERT_GE(images.Add(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))), 0);
     }
     d.m_listDevices.SetImageList(images, LVSIL_SMALL);
@@ -325,6 +326,55 @@ TEST(SkinRegionShell, KeyMarginsAndRowsAreCutAway) {
   EXPECT_EQ(::GetRgnBox(region, &box), NULLREGION);
   ::DeleteObject(region);
   ::DeleteObject(allKey);
+}
+
+// A DIB section of the given depth, 12 x 2, whose two left and two right columns are the key.
+HBITMAP KeyMarginsAtDepth(int bits) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+  } bi{};
+  bi.header.biSize = sizeof(BITMAPINFOHEADER);
+  bi.header.biWidth = 12;
+  bi.header.biHeight = 2;
+  bi.header.biPlanes = 1;
+  bi.header.biBitCount = static_cast<WORD>(bits);
+  bi.colors[1] = {0, 0, 128, 0};   // the key, red 128
+  bi.colors[2] = {128, 0, 0, 0};   // blue 128: not the key
+  void* pixels = nullptr;
+  HBITMAP bmp = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
+                                   &pixels, nullptr, 0);
+  const int stride = ((12 * bits + 31) / 32) * 4;
+  for (int y = 0; y < 2; ++y) {
+    auto* row = static_cast<BYTE*>(pixels) + stride * y;
+    for (int x = 0; x < 12; ++x) {
+      const bool key = x < 2 || x >= 10;
+      if (bits == 8) {
+        row[x] = key ? 1 : 2;
+      } else {  // 16 bits without masks: 5-5-5, red in bits 10-14
+        const WORD value = key ? WORD(16 << 10) : WORD(16);
+        row[2 * x] = LOBYTE(value);
+        row[2 * x + 1] = HIBYTE(value);
+      }
+    }
+  }
+  return bmp;
+}
+
+TEST(SkinRegionShell, EightAndSixteenBitSkinsCutTheirKeyColour) {
+  for (int bits : {8, 16}) {
+    HBITMAP bmp = KeyMarginsAtDepth(bits);
+    ASSERT_NE(bmp, nullptr) << bits;
+    HRGN region = CreateRegionFromBitmap(bmp, RGB(128, 0, 0));
+    ASSERT_NE(region, nullptr) << bits;
+    RECT box;
+    ::GetRgnBox(region, &box);
+    EXPECT_EQ(box.left, 2) << bits;
+    EXPECT_EQ(box.right, 10) << bits;
+    EXPECT_EQ(box.bottom, 2) << bits;
+    ::DeleteObject(region);
+    ::DeleteObject(bmp);
+  }
 }
 
 TEST(BitmapButtonInput, OneClickPerPressAndReleaseNoneForReleaseOutside) {

@@ -32,14 +32,17 @@ TEST(Resources, MainDialogTemplateTexts) {
     EXPECT_EQ(ItemText(d.m_hWnd, IDC_REDETECT), "重新检测");
     EXPECT_EQ(ItemText(d.m_hWnd, IDC_MINIMIZE_BUTTON), "—");
     EXPECT_EQ(ItemText(d.m_hWnd, IDC_CLOSE_BUTTON), "X");
-    for (int id : {IDC_TITLE, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT, IDC_SUMMARY_SUFFIX}) {
+    for (int id :
+         {IDC_TITLE, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT, IDC_SUMMARY_SUFFIX}) {
       EXPECT_EQ(ItemText(d.m_hWnd, id), "静态") << id;
     }
     EXPECT_EQ(d.GetWindowText(), "");
-    EXPECT_EQ(d.GetStyle() & (WS_POPUP | WS_CAPTION | WS_BORDER | WS_SYSMENU), DWORD(WS_POPUP | WS_SYSMENU));
+    EXPECT_EQ(d.GetStyle() & (WS_POPUP | WS_CAPTION | WS_BORDER | WS_SYSMENU),
+              DWORD(WS_POPUP | WS_SYSMENU));
     EXPECT_TRUE(d.GetExStyle() & WS_EX_APPWINDOW);
     // Initially hidden: the editor and the summary texts.
-    for (int id : {IDC_NAME_EDIT, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT, IDC_SUMMARY_SUFFIX}) {
+    for (int id :
+         {IDC_NAME_EDIT, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT, IDC_SUMMARY_SUFFIX}) {
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(d.m_hWnd, id))) << id;
     }
     const DWORD list = d.m_listDevices.GetStyle();

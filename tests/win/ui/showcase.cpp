@@ -39,7 +39,8 @@ END_MESSAGE_MAP()
 void Dress(CShowcaseDlg& d, bool yahei) {
   d.SetDlgItemText(IDC_TITLE, "Tarnlook");
   d.m_images.Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
-  for (UINT id : {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
+  for (UINT id :
+       {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
     d.m_images.Add(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
   }
   d.m_listDevices.SetExtendedStyle(LVS_EX_GRIDLINES);
