@@ -1,6 +1,6 @@
 // Shows the skinned dialog as the program dresses it (fonts, title, summary, buttons) with rows
 // of every kind, for a screenshot. Arguments: the seconds to stay (default 60), then "simsun" for
-// the 宋体 fonts instead of YaHei.
+// the 宋体 fonts instead of YaHei; or "about" for the About box.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -101,6 +101,11 @@ void Dress(CShowcaseDlg& d, bool yahei) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmd, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&icc);
+  if (cmd && std::strstr(cmd, "about")) {  // the About box alone, until it is closed
+    CDialog about(IDD_ABOUT_DIALOG);
+    about.DoModal();
+    return 0;
+  }
   const int seconds = cmd && *cmd ? std::atoi(cmd) : 60;
   const bool yahei = !(cmd && std::strstr(cmd, "simsun"));
   CShowcaseDlg dlg;
