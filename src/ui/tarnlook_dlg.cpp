@@ -39,14 +39,14 @@ class ListRows final : public DeviceRows {
 // Worked out anew for every action: the registry value or the current directory may change.
 std::string RegistryPath() { return GetProfileDirectory() + kRegistryFileName; }
 
+}  // namespace
+
 void ReleaseRowImages() {
   if (g_pRowImages == nullptr) return;
   g_pRowImages->Detach();  // the list view destroys the handle itself
   delete g_pRowImages;
   g_pRowImages = nullptr;
 }
-
-}  // namespace
 
 bool IsYaHeiFontInstalled() {
   char path[256] = {};
@@ -121,6 +121,10 @@ BOOL CTarnlookDlg::OnInitDialog() {
 
   CreateRowImages();
   m_listDevices.SetExtendedStyle(LVS_EX_GRIDLINES);
+  // The name editor sits over the list: without clipping its siblings the list would paint over
+  // the editor at every repaint, and the user would type blind.
+  ::SetWindowLongPtrA(m_listDevices, GWL_STYLE,
+                      ::GetWindowLongPtrA(m_listDevices, GWL_STYLE) | WS_CLIPSIBLINGS);
   m_listDevices.SetImageList(g_pRowImages->GetSafeHandle(), LVSIL_SMALL);
 
   StartScan(g_pDeviceList);
@@ -291,6 +295,7 @@ void CTarnlookDlg::OpenNameEditor(int row, int column) {
     const EditorPlacement at =
         PlaceNameEditor(label.left, label.top, label.right, label.bottom, list.left, list.top);
     m_editName.MoveWindow(at.x, at.y, at.width, at.height, true);
+    m_editName.SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     char cell[100] = {};
     m_listDevices.GetItemText(row, column, cell, sizeof cell);

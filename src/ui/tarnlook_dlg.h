@@ -22,6 +22,8 @@ extern CListCtrlEx* g_pDeviceList;
 // LVS_SHAREIMAGELISTS and destroys it with itself); this object is only the program's wrapper and
 // never destroys the handle, so the images go exactly once whichever way the dialog ends.
 extern CImageList* g_pRowImages;
+// Deletes the g_pRowImages object, leaving its image handle to the list view that holds it.
+void ReleaseRowImages();
 
 class CTarnlookDlg : public CBitmapDialog {
  public:

@@ -193,8 +193,9 @@ def double_click_marks_and_renames_devices(s):
 
     # Re-detect shows the stored decisions.
     s.click_rect(state["items"]["1000"]["rect"])
-    wait_for("the scan to start again", lambda: s.state()["items"]["1001"]["visible"], timeout=10)
-    state = s.wait_summary()
+    # The new scan's summary counts the stored decisions (the old one said 4).
+    state = wait_for("a new summary", lambda: (lambda st: st if st["items"]["1004"]["visible"]
+                                                and st["items"]["1006"]["text"] != "4" else None)(s.state()), 30)
     s.screenshot("redetected")
     expect_rows(state, {
         "192.168.50.37": ("HOMEPC", LOCAL),
