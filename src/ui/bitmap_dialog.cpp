@@ -94,19 +94,12 @@ HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF crKey) {
   const int depth = info.header.biBitCount;
   const int width = info.header.biWidth;
   const int height = info.header.biHeight < 0 ? -info.header.biHeight : info.header.biHeight;
-  // Ask for the pixels in the layout the key is compared in: 5-6-5 masks at 16 bits,
-  // plain 0x00RRGGBB words at 32 bits, a colour table at 8 bits. Not every system honours the
-  // 16-bit masks (Wine returns a 5-5-5 bitmap's pixels as they are and says so in the masks), so
-  // the masks that come back decide the form of the key.
-  info.header.biHeight = height;  // bottom-up
-  if (depth == 16) {
-    info.header.biCompression = BI_BITFIELDS;
-    info.table[0] = 0xF800;
-    info.table[1] = 0x07E0;
-    info.table[2] = 0x001F;
-  } else {
-    info.header.biCompression = BI_RGB;
-  }
+  // Ask for the pixels in a layout every system returns the same way: bottom-up rows, plain
+  // 0x00RRGGBB words at 32 bits, a colour table at 8 bits, and at 16 bits BI_RGB, which by
+  // definition is 5-5-5. (A 5-6-5 BI_BITFIELDS request is honoured by some systems and not by
+  // others, so a 5-6-5 key could silently never match.)
+  info.header.biHeight = height;
+  info.header.biCompression = BI_RGB;
   const int bytesPerRow = (width * depth + 7) / 8;
   const std::size_t stride = (static_cast<std::size_t>(bytesPerRow) + 3) & ~std::size_t{3};
   std::vector<uint8_t> pixels(stride * static_cast<std::size_t>(height) + 4);
@@ -123,8 +116,7 @@ HRGN CreateRegionFromBitmap(HBITMAP hBitmap, COLORREF crKey) {
   rows.bits = pixels.data();
   rows.size = pixels.size();
   rows.colorTable = depth == 8 ? reinterpret_cast<const uint32_t*>(info.table) : nullptr;
-  const bool fieldsAre555 = info.header.biCompression == BI_BITFIELDS && info.table[1] == 0x03E0;
-  rows.fiveFiveFive = depth == 16 && (info.header.biCompression == BI_RGB || fieldsAre555);
+  rows.fiveFiveFive = depth == 16;
   const std::vector<ui::RegionRect> runs = ui::OpaqueRuns(rows, crKey);
 
   std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
