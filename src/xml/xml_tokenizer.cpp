@@ -92,47 +92,42 @@ struct Scanner {
 
   // Start tag after its name: the first '>' outside quotes. Sets empty when the tag closes itself:
   // '/' right before the '>', and before that the name's last character or a blank or quote.
-  // Candidates are found without stepping every character. Once a byte from 0x80 up has been met
-  // since the last known character boundary, each candidate is checked not to be the trail byte of
-  // a two-byte character.
+  // Candidates are found without stepping every character, and each is checked not to be the
+  // trail byte of a two-byte character; the check has no branch that depends on the text, which
+  // mixes ASCII and Chinese values unpredictably.
   int32_t StartTagEnd(int32_t nameEnd, bool& empty) const {
     int32_t i = nameEnd;
     int32_t boundary = nameEnd;  // the last offset known to start a character
-    bool wide = false;           // a byte from 0x80 up lies between boundary and i
     for (;;) {
-      if (!wide) {
-        i = FindTagStop<true>(s, i, n);
-        wide = i < n && (s[i] & 0x80);
-      }
-      if (wide) i = FindTagStop<false>(s, i, n);
+      i = FindTagStop<false>(s, i, n);
       if (i >= n) return -1;
-      if (wide && Hidden(boundary, i)) {
+      if (TrailAt(boundary, i)) {
         ++i;
         continue;
       }
       const char c = s[i];
       if (c == '>') {
-        const bool slash =
-            s[i - 1] == '/' && i - 1 >= nameEnd && !(wide && Hidden(boundary, i - 1));
-        empty = slash && (i - 1 == nameEnd ||
-                          (Is(s[i - 2], kSelfCloseBefore) && !(wide && Hidden(boundary, i - 2))));
+        const bool slash = s[i - 1] == '/' && i - 1 >= nameEnd && !Hidden(boundary, i - 1);
+        empty = slash &&
+                (i - 1 == nameEnd || (Is(s[i - 2], kSelfCloseBefore) && !Hidden(boundary, i - 2)));
         return i + 1;
       }
       int32_t j = i + 1;  // inside the value: only the same quote ends it
       boundary = j;
-      j = FindByte<true>(s, j, n, c);
-      if (j < n && (s[j] & 0x80)) {
-        for (;;) {
-          j = FindByte<false>(s, j, n, c);
-          if (j >= n) return -1;
-          if (!Hidden(boundary, j)) break;
-          ++j;
-        }
+      for (;;) {
+        j = FindByte<false>(s, j, n, c);
+        if (j >= n) return -1;
+        if (!TrailAt(boundary, j)) break;
+        ++j;
       }
-      if (j >= n) return -1;
       i = boundary = j + 1;
-      wide = false;
     }
+  }
+
+  // Hidden without a data-dependent branch where sixteen bytes before q can be read.
+  bool TrailAt(int32_t from, int32_t q) const {
+    if (q < 16) return Hidden(from, q);
+    return (LeadRunBefore(s, from, q) & 1) != 0;
   }
 
   int32_t Markup(int32_t start, bool inDoctype, TokenRecord& token, TextCursor& cursor) const;
