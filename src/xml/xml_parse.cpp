@@ -168,6 +168,9 @@ ElementRef XmlDocument::ParseElements() {
   };
 
   for (;;) {
+    // Blanks between tags make a token that is skipped anyway; stepping over them here gives the
+    // same tokens after them (a text token that would have begun with them ends where it would).
+    while (cursor.next < cursor.size && Is(s[cursor.next], kBlank)) ++cursor.next;
     switch (NextToken(cursor, token)) {
       case kStartTag: {
         if (static_cast<uint32_t>(token.length) > ElementRecord::kMaxStartTag) {

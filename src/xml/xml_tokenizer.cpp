@@ -99,12 +99,8 @@ struct Scanner {
     int32_t i = nameEnd;
     int32_t boundary = nameEnd;  // the last offset known to start a character
     for (;;) {
-      i = FindTagStop<false>(s, i, n);
+      i = FindCharacter<true>(s, i, n, '>', boundary);
       if (i >= n) return -1;
-      if (TrailAt(boundary, i)) {
-        ++i;
-        continue;
-      }
       const char c = s[i];
       if (c == '>') {
         const bool slash = s[i - 1] == '/' && i - 1 >= nameEnd && !Hidden(boundary, i - 1);
@@ -112,22 +108,11 @@ struct Scanner {
                 (i - 1 == nameEnd || (Is(s[i - 2], kSelfCloseBefore) && !Hidden(boundary, i - 2)));
         return i + 1;
       }
-      int32_t j = i + 1;  // inside the value: only the same quote ends it
-      boundary = j;
-      for (;;) {
-        j = FindByte<false>(s, j, n, c);
-        if (j >= n) return -1;
-        if (!TrailAt(boundary, j)) break;
-        ++j;
-      }
+      boundary = i + 1;  // inside the value: only the same quote ends it
+      const int32_t j = FindCharacter<false>(s, boundary, n, c, boundary);
+      if (j >= n) return -1;
       i = boundary = j + 1;
     }
-  }
-
-  // Hidden without a data-dependent branch where sixteen bytes before q can be read.
-  bool TrailAt(int32_t from, int32_t q) const {
-    if (q < 16) return Hidden(from, q);
-    return (LeadRunBefore(s, from, q) & 1) != 0;
   }
 
   int32_t Markup(int32_t start, bool inDoctype, TokenRecord& token, TextCursor& cursor) const;

@@ -35,4 +35,27 @@ TEST(Multibyte, PairingFromTheLastNonLeadByteMatchesStepping) {
   }
 }
 
+TEST(Multibyte, CharacterSearchSkipsTrailBytes) {
+  std::mt19937 random(11);
+  const unsigned char kBytes[] = {'a', '"', '\'', '>', 0x80, 0x81, 0xB1, 0xD6, 0xFE, 0xFF};
+  for (int round = 0; round < 3000; ++round) {
+    std::string s(1 + random() % 80, 'a');
+    for (char& c : s) c = static_cast<char>(kBytes[random() % sizeof kBytes]);
+    const int32_t n = static_cast<int32_t>(s.size());
+    std::vector<bool> start(s.size(), false);
+    for (std::size_t i = 0; i < s.size(); i += text::CharLength(s, i)) start[i] = true;
+    for (int32_t from = 0; from < n; ++from) {
+      if (!start[from]) continue;
+      int32_t tag = n, quote = n;
+      for (int32_t i = n - 1; i >= from; --i) {
+        if (!start[i]) continue;
+        if (s[i] == '>' || s[i] == '"' || s[i] == '\'') tag = i;
+        if (s[i] == '"') quote = i;
+      }
+      ASSERT_EQ(xml_detail::FindCharacter<true>(s.data(), from, n, '>', from), tag) << round;
+      ASSERT_EQ(xml_detail::FindCharacter<false>(s.data(), from, n, '"', from), quote) << round;
+    }
+  }
+}
+
 }  // namespace
