@@ -112,6 +112,7 @@ namespace {
 struct OpenElement {
   ElementRef ref;
   int32_t nameStart, nameLength;
+  ElementRef first, last;  // its first and last child so far: appending follows no links
 };
 
 // The open-element stack of one parse: room for 16 on the stack frame, then on the heap, growing
@@ -160,7 +161,16 @@ ElementRef XmlDocument::ParseElements() {
   cursor.text = s;
   cursor.size = static_cast<int32_t>(doc.size());
   TokenRecord token;
+  ElementRef docFirst = 0, docLast = 0;  // the top level's first and last element so far
   m_strError.clear();
+
+  // Drops the innermost open level, unended: its children now end its parent's list.
+  auto unendInnermost = [&](const std::string& message) {
+    const OpenElement inner = open.back();
+    UnendElement(inner.ref, message);
+    open.pop_back();
+    if (inner.first != 0) (open.empty() ? docLast : open.back().last) = inner.last;
+  };
 
   auto illFormed = [&](const std::string& message) {
     m_index[0].flags |= ElementRecord::kIllFormed;
@@ -189,19 +199,20 @@ ElementRef XmlDocument::ParseElements() {
         rec.parent = parent;
         rec.firstChild = 0;
         rec.nextSibling = 0;
-        ElementRecord& par = m_index[parent];
-        if (par.firstChild != 0) {
-          ElementRecord& f = m_index[par.firstChild];
-          const ElementRef l = f.prevSibling;
-          m_index[l].nextSibling = r;
-          rec.prevSibling = l;
-          f.prevSibling = r;
+        ElementRef& firstOfParent = open.empty() ? docFirst : open.back().first;
+        ElementRef& lastOfParent = open.empty() ? docLast : open.back().last;
+        if (firstOfParent != 0) {
+          m_index[lastOfParent].nextSibling = r;
+          rec.prevSibling = lastOfParent;
+          m_index[firstOfParent].prevSibling = r;
         } else {
-          par.firstChild = r;
+          m_index[parent].firstChild = r;
           rec.prevSibling = r;
+          firstOfParent = r;
         }
+        lastOfParent = r;
         if (!token.empty) {
-          open.push_back({r, token.nameStart, token.nameLength});
+          open.push_back({r, token.nameStart, token.nameLength, 0, 0});
           parent = r;
         }
         break;
@@ -236,8 +247,7 @@ ElementRef XmlDocument::ParseElements() {
                       Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
                       std::to_string(m_index[inner.ref].start);
           }
-          UnendElement(inner.ref, message);
-          open.pop_back();
+          unendInnermost(message);
         }
         parent = m_index[m].parent;
         open.pop_back();
@@ -254,8 +264,7 @@ ElementRef XmlDocument::ParseElements() {
             message = "Element '" + Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
                       std::to_string(m_index[inner.ref].start) + " not ended";
           }
-          UnendElement(inner.ref, message);
-          open.pop_back();
+          unendInnermost(message);
         }
         return first;
       default:
