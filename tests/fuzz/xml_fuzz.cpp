@@ -46,6 +46,26 @@ std::vector<ElementRef> DocumentOrder(const XmlDocument& doc) {
   return order;
 }
 
+// Links hold together on any document, well formed or not: every record is reached once, children
+// point back at their parent, siblings at each other, and a first child at the last one.
+void CheckLinks(const XmlDocument& doc) {
+  const std::vector<ElementRef> order = DocumentOrder(doc);
+  Check(order.size() + 1 == static_cast<std::size_t>(doc.UsedCount()), "every record linked");
+  for (ElementRef p = 0; p < doc.UsedCount(); ++p) {
+    const ElementRef first = doc.Record(p).firstChild;
+    if (first == 0) continue;
+    ElementRef cur = first, last = 0;
+    while (cur != 0) {
+      Check(doc.Record(cur).parent == p, "child points at its parent");
+      const ElementRef next = doc.Record(cur).nextSibling;
+      if (next != 0) Check(doc.Record(next).prevSibling == cur, "sibling points back");
+      last = cur;
+      cur = next;
+    }
+    Check(doc.Record(first).prevSibling == last, "first child points at the last one");
+  }
+}
+
 void CheckBounds(const XmlDocument& doc) {
   const std::string& text = doc.GetDocumentText();
   Check(doc.Record(0).length == static_cast<int32_t>(text.size()), "record 0 spans the text");
@@ -173,6 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool clean = !(doc.Record(0).flags & ElementRecord::kIllFormed);
   CheckStartTags(text);
   CheckBounds(doc);
+  CheckLinks(doc);
   if (clean) CheckSameIndex(doc);
 
   for (const Op& op : ops) {
@@ -211,6 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(doc.ParentPosition() >= 0 && doc.ParentPosition() < doc.UsedCount(), "parent");
     if (edited) {
       CheckBounds(doc);
+      CheckLinks(doc);
       if (clean) CheckSameIndex(doc);
     }
   }
