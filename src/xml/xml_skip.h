@@ -13,46 +13,6 @@
 
 namespace xml_detail {
 
-// Start tag outside quotes: the next '>', '"' or '\''; with StopHigh also the next byte from 0x80
-// up.
-template <bool StopHigh>
-inline int32_t FindTagStop(const char* s, int32_t i, int32_t n) {
-#ifdef __SSE2__
-  const __m128i gt = _mm_set1_epi8('>'), dq = _mm_set1_epi8('"'), sq = _mm_set1_epi8('\'');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, gt),
-                               _mm_or_si128(_mm_cmpeq_epi8(v, dq), _mm_cmpeq_epi8(v, sq)));
-    if (StopHigh) hit = _mm_or_si128(hit, v);
-    if (const int mask = _mm_movemask_epi8(hit)) return i + __builtin_ctz(mask);
-  }
-#endif
-  for (; i < n; ++i) {
-    const char c = s[i];
-    if ((StopHigh && (c & 0x80)) || c == '>' || c == '"' || c == '\'') break;
-  }
-  return i;
-}
-
-// The next byte equal to c; with StopHigh also the next byte from 0x80 up.
-template <bool StopHigh>
-inline int32_t FindByte(const char* s, int32_t i, int32_t n, char c) {
-#ifdef __SSE2__
-  // Inline: attribute values are short, so a library call would cost more than the search.
-  const __m128i v0 = _mm_set1_epi8(c);
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    __m128i hit = _mm_cmpeq_epi8(v, v0);
-    if (StopHigh) hit = _mm_or_si128(hit, v);
-    if (const int mask = _mm_movemask_epi8(hit)) return i + __builtin_ctz(mask);
-  }
-#endif
-  for (; i < n; ++i) {
-    if (s[i] == c || (StopHigh && (s[i] & 0x80))) return i;
-  }
-  return n;
-}
-
 // A tag name: blanks, '/', '>', and bytes from 0x80 up (stepped whole by the caller).
 inline int32_t SkipName(const char* s, int32_t i, int32_t n) {
 #ifdef __SSE2__
