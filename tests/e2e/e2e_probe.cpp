@@ -3,10 +3,15 @@
 //   e2e_probe state     the main window: items 1000-1010, the list rows and their cell rectangles
 //   e2e_probe windows   every visible top-level window with its class, title and child texts
 //   e2e_probe close     asks the main window to close (WM_CLOSE, as Alt+F4 does)
+//   e2e_probe measure <program>
+//                       starts the program and times, from the start: its window visible, the
+//                       skin painted (title band pixel on the screen), the summary shown; then
+//                       closes it and reports its peak working set
 // The list rows are read the way one process can read another's list view: a buffer allocated in
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -234,6 +239,65 @@ int Windows() {
   return 0;
 }
 
+HWND FindWindowOfProcess(DWORD pid) {
+  HWND dialog = FindMainWindow();
+  DWORD owner = 0;
+  if (dialog) GetWindowThreadProcessId(dialog, &owner);
+  return owner == pid ? dialog : nullptr;
+}
+
+int Measure(const char* program) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string command = std::string("\"") + program + "\"";
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 3;
+  }
+  auto elapsed = [&] {
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  };
+  double visible = -1, painted = -1, summary = -1;
+  HDC screen = GetDC(nullptr);
+  while (summary < 0 && elapsed() < 120000 &&
+         WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+    HWND dialog = FindWindowOfProcess(process.dwProcessId);
+    if (dialog && IsWindowVisible(dialog)) {
+      if (visible < 0) visible = elapsed();
+      RECT rect;
+      GetWindowRect(dialog, &rect);
+      // The skin's title band is blue; an unpainted window is not.
+      COLORREF pixel = GetPixel(screen, rect.left + 300, rect.top + 12);
+      if (painted < 0 && pixel != CLR_INVALID && GetBValue(pixel) > GetRValue(pixel) + 60) painted = elapsed();
+      HWND prefix = GetDlgItem(dialog, 1004);
+      if (prefix && IsWindowVisible(prefix)) summary = elapsed();
+    }
+    Sleep(2);
+  }
+  ReleaseDC(nullptr, screen);
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+  if (HWND dialog = FindWindowOfProcess(process.dwProcessId)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+  const bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  std::printf("{\"visible_ms\":%.1f,\"painted_ms\":%.1f,\"summary_ms\":%.1f,"
+              "\"peak_working_set_kb\":%llu,\"peak_pagefile_kb\":%llu,\"ended\":%s,\"exit_code\":%lu}\n",
+              visible, painted, summary,
+              static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
+              static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024), ended ? "true" : "false",
+              static_cast<unsigned long>(code));
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -243,6 +307,7 @@ int main(int argc, char** argv) {
     HWND dialog = FindMainWindow();
     return dialog && PostMessageA(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: e2e_probe state|windows|close\n");
+  if (argc == 3 && std::strcmp(argv[1], "measure") == 0) return Measure(argv[2]);
+  std::fprintf(stderr, "usage: e2e_probe state|windows|close|measure <program>\n");
   return 2;
 }
