@@ -216,11 +216,21 @@ class Session:
         self.processes.append(process)
         return process
 
+    def probe(self, command):
+        # A reading taken while windows come and go may fail; the next one is taken afresh.
+        for attempt in range(3):
+            try:
+                return json.loads(self.wine_cmd([str(self.probe_exe), command]))
+            except (Failure, ValueError):
+                if attempt == 2:
+                    raise
+                time.sleep(0.3)
+
     def state(self):
-        return json.loads(self.wine_cmd([str(self.probe_exe), "state"]))
+        return self.probe("state")
 
     def windows(self):
-        return json.loads(self.wine_cmd([str(self.probe_exe), "windows"]))
+        return self.probe("windows")
 
     def copy_without_resource(self, out_name, type_id, resource_id):
         """A copy of the program in which resource (type_id, resource_id) cannot be found."""

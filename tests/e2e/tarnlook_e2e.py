@@ -244,9 +244,20 @@ def second_start_brings_the_first_window_forward(s):
 
 @scenario_test("close-during-scan", "slow.lan")
 def closing_during_a_scan_ends_cleanly(s):
+    close_during_scan(s, 1.0)
+    return s
+
+
+@scenario_test("close-while-devices-answer", "busy.lan")
+def closing_while_devices_answer_ends_cleanly(s):
+    close_during_scan(s, 0.8)
+    return s
+
+
+def close_during_scan(s, wait):
     process = s.start()
     state = s.wait_window()
-    time.sleep(1.0)
+    time.sleep(wait)
     state = s.state()
     check(state["items"]["1001"]["visible"] and not state["items"]["1000"]["visible"], "the scan is not running")
     s.click_rect(state["items"]["1007"]["rect"])
@@ -254,7 +265,6 @@ def closing_during_a_scan_ends_cleanly(s):
     check(code == 0, "exit code %d after closing during a scan" % code)
     others = [w for w in s.windows() if w["pid"] != 0]
     check(not others, "windows left after the end (a crash dialog?): %r" % others)
-    return s
 
 
 @scenario_test("close-button", "small-office.lan")
@@ -316,6 +326,7 @@ TESTS = {t.__name__: t for t in [
     double_click_marks_and_renames_devices,
     second_start_brings_the_first_window_forward,
     closing_during_a_scan_ends_cleanly,
+    closing_while_devices_answer_ends_cleanly,
     close_button_ends_the_program,
     about_box_opens_from_the_system_menu,
     missing_skin_is_reported_and_the_dialog_still_works,
