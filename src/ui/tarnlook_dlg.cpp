@@ -314,6 +314,8 @@ void CTarnlookDlg::OnNameEditSetFocus() {
 }
 
 void CTarnlookDlg::OnNameEditKillFocus() {
+  // The editor also loses the focus while the dialog is being destroyed: no list, no commit.
+  if (!::IsWindow(m_listDevices)) return;
   UpdateData(true);
   ListRows rows(m_listDevices);
   const NameCommit outcome =

@@ -208,6 +208,20 @@ def double_click_marks_and_renames_devices(s):
     return s
 
 
+@scenario_test("escape-while-editing", "small-office.lan")
+def escape_while_editing_ends_without_a_nameless_entry(s):
+    process = s.start()
+    state = s.wait_summary()
+    s.click_rect(cell_rect(state, "192.168.50.10", 0), count=2)
+    check(s.state()["items"]["1003"]["visible"], "the name editor did not open")
+    s.type_text("newname")
+    s.key("Escape")   # the dialog's default Cancel ends the program with the editor open
+    check(s.wait_exit(process, 20) == 0, "exit code after Escape")
+    entries = s.registry_entries() or []
+    check(all(e.get("MAC", "").strip() for e in entries), "an entry without a MAC was stored: %r" % entries)
+    return s
+
+
 # --- one instance ------------------------------------------------------------------------------------
 
 def main_windows(s):
@@ -324,6 +338,7 @@ TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
     stored_decisions_are_merged_from_the_install_folder,
     double_click_marks_and_renames_devices,
+    escape_while_editing_ends_without_a_nameless_entry,
     second_start_brings_the_first_window_forward,
     closing_during_a_scan_ends_cleanly,
     closing_while_devices_answer_ends_cleanly,

@@ -2,6 +2,7 @@
 
 #include "net/row_texts.h"
 #include "registry/registry_file.h"
+#include "text/cp936.h"
 
 const char* const kStatusCellUnknown = "\n\n标记为已知";
 const char* const kStatusCellKnown = "\n\n标记为未知";
@@ -36,6 +37,9 @@ std::string ToggledStatusCell(const std::string& statusCell) {
 
 void StoreDeviceAttribute(const DeviceRecord& record, const char* attributeName,
                           const std::string& value, const std::string& registryPath) {
+  // A row that reads back without a MAC (gone from the list, say while the window closes) names
+  // no device; storing it would add an entry that no lookup can ever find.
+  if (text::Trim(record.macText).empty()) return;
   if (!AccessDeviceAttribute(registryPath, record.macText, true, attributeName, value)) {
     AddDevice(record, registryPath);
   }

@@ -35,6 +35,7 @@ std::string ToggledStatusCell(const std::string& statusCell);
 void ToggleDeviceStatus(DeviceRows& rows, int row, const std::string& registryPath);
 
 // Stores one attribute of the device read back from its row; a device with no entry gets one.
+// A record without a MAC text stores nothing.
 void StoreDeviceAttribute(const DeviceRecord& record, const char* attributeName,
                           const std::string& value, const std::string& registryPath);
 

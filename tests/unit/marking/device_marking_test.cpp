@@ -163,6 +163,15 @@ TEST_F(MarkingTest, NoticesNamingNoRowWriteNothing) {
   EXPECT_FALSE(Exists(m_path));
 }
 
+TEST_F(MarkingTest, RowsThatReadBackWithoutAMacStoreNothing) {
+  // The list is being torn down while the editor still commits: its cells read empty.
+  FakeRows gone;
+  std::string name = "late";
+  EXPECT_EQ(CommitHostName(gone, 3, 0, name, "old", m_path), NameCommit::kStored);
+  ToggleDeviceStatus(gone, 3, m_path);
+  EXPECT_FALSE(Exists(m_path));
+}
+
 TEST_F(MarkingTest, BlanksAroundANameAreStoredAsTyped) {
   std::string name = " tv ";
   EXPECT_EQ(CommitHostName(m_rows, 1, 0, name, "printer", m_path), NameCommit::kStored);
