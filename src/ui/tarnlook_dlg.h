@@ -68,6 +68,7 @@ class CTarnlookDlg : public CBitmapDialog {
  private:
   void CreateRowImages();
   void ChooseFonts();
+  void FitSummaryLine();
   void OpenNameEditor(int row, int column);
   void ShowScanning();
 
