@@ -137,6 +137,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
   const int textItems[] = {IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX,
                            IDC_UNKNOWN_COUNT, IDC_REDETECT, IDC_DEVICE_LIST};
   for (int id : textItems) GetDlgItem(id)->SetFont(m_fontText, true);
+  FitSummaryLine();
 
   GetDlgItem(IDC_REDETECT)->ShowWindow(SW_HIDE);
   GetDlgItem(IDC_STATUS_TEXT)->ShowWindow(SW_SHOW);
@@ -174,6 +175,36 @@ void CTarnlookDlg::ChooseFonts() {
     m_fontText.CreatePointFont(150, "宋体");
     m_fontTitle.CreatePointFont(110, "宋体");
   }
+}
+
+// The summary's statics are placed in dialog units of the 9-point dialog font but drawn in the
+// larger text font: "发现您的局域网有" would wrap onto a clipped second line. A static too narrow
+// for its widest text is widened, and the statics to its right move along by the same amount.
+void CTarnlookDlg::FitSummaryLine() {
+  struct Part {
+    int id;
+    const char* widestText;
+  };
+  const Part parts[] = {{IDC_SUMMARY_PREFIX, "发现您的局域网有"},
+                        {IDC_UNKNOWN_COUNT, "253"},
+                        {IDC_SUMMARY_SUFFIX, "个未知设备"}};
+  HDC dc = ::GetDC(m_hWnd);
+  HGDIOBJ previous = ::SelectObject(dc, m_fontText.GetSafeHandle());
+  int shift = 0;
+  for (const Part& part : parts) {
+    CWnd* item = GetDlgItem(part.id);
+    if (item == nullptr) continue;
+    CRect rect;
+    item->GetWindowRect(rect);
+    ScreenToClient(rect);
+    SIZE text = {0, 0};
+    ::GetTextExtentPoint32A(dc, part.widestText, lstrlenA(part.widestText), &text);
+    const int width = text.cx + 2 > rect.Width() ? text.cx + 2 : rect.Width();
+    item->MoveWindow(rect.left + shift, rect.top, width, rect.Height(), false);
+    shift += width - rect.Width();
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(m_hWnd, dc);
 }
 
 // ---------------------------------------------------------------------------------------------
