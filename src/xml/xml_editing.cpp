@@ -243,7 +243,8 @@ bool XmlDocument::SetAttribute(const char* name, const std::string& value) {
   }
 
   // The edit must stay inside the start tag and leave it one tag that ends where the index will
-  // say it does, closed by "/>" exactly when it was before.
+  // say it does, closed by "/>" exactly when it was before, under the same name (an insertion
+  // inside a name such as <a"?> would rename the element and unpair its end tag).
   const ElementRecord& rec = m_index[e];
   const int32_t tagLength = static_cast<int32_t>(rec.StartTagLength());
   if (at < rec.start + 1 || at + count > rec.start + tagLength - 1) return false;
@@ -259,7 +260,9 @@ bool XmlDocument::SetAttribute(const char* name, const std::string& value) {
   const TokenRecord before = ReadAlone(oldTag);
   const TokenRecord after = ReadAlone(newTag);
   if (after.type != kStartTag || after.length != static_cast<int32_t>(newTag.size()) ||
-      after.empty != before.empty) {
+      after.empty != before.empty ||
+      newTag.compare(after.nameStart, after.nameLength, oldTag, before.nameStart,
+                     before.nameLength) != 0) {
     return false;
   }
   // And the value must read back from where it was written (a dangling '=' before it, as in

@@ -274,6 +274,13 @@ TEST(XmlEditing, SetAttributeRefusesAnEditThatWouldMoveTheTagEnd) {
   EXPECT_EQ(doc.GetAttribute("a"), "v");
   EXPECT_FALSE(doc.SetAttribute(nullptr, "v"));
   ExpectSameIndexAsFreshParse(doc);
+
+  // A new attribute would go inside the name a"? (the attribute scan ends names at '?'), renaming
+  // the element so that its end tag no longer closes it.
+  ASSERT_TRUE(doc.SetDocumentText("<a\"?></a\"?>"));
+  ASSERT_TRUE(doc.FindElement("a\""));
+  EXPECT_FALSE(doc.SetAttribute("b", "v"));
+  EXPECT_EQ(doc.GetDocumentText(), "<a\"?></a\"?>");
 }
 
 TEST(XmlEditing, ManyEditsKeepTheIndexExact) {
