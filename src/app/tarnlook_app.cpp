@@ -21,8 +21,10 @@ BOOL CTarnlookApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   CWinApp::InitInstance();
-  // The program keeps no settings of its own, so there is no registry key or control container
-  // to set up here; the device registry lives in the client's profile folder.
+  AfxEnableControlContainer();
+  // No settings of the program's own live under this key; the device registry lives in the
+  // client's profile folder.
+  SetRegistryKey("应用程序向导生成的本地应用程序");
 
   if (m_guard.ClaimOrDetect()) {
     HWND running = nullptr;

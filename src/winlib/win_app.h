@@ -11,6 +11,8 @@
 // message loop (Run) until WM_QUIT and then ExitInstance.
 #include <windows.h>
 
+#include <string>
+
 class CWnd;
 
 class CWinApp {
@@ -25,11 +27,18 @@ class CWinApp {
   virtual int Run();
 
   HICON LoadIcon(UINT nIDResource) const;
+  // Names the key under HKEY_CURRENT_USER\Software where the program's own settings would go.
+  // Tarnlook keeps none, so only the name is kept; nothing is read or written there.
+  void SetRegistryKey(const char* lpszRegistryKey) { m_strRegistryKey = lpszRegistryKey; }
 
   HINSTANCE m_hInstance = nullptr;
   CWnd* m_pMainWnd = nullptr;  // the dialog a dialog program runs; AfxGetMainWnd() returns it
   int m_nExitCode = 0;
+  std::string m_strRegistryKey;
 };
+
+// The program hosts no ActiveX controls: there is no container support to switch on.
+inline void AfxEnableControlContainer() {}
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
