@@ -57,30 +57,21 @@ struct Scanner {
     return -1;
   }
 
-  // Error token: ends at the first '>' outside quotes, or before the next '<' even inside quotes.
-  int32_t ErrorEnd(int32_t i) const {
+  // The first '>' outside quotes. An error token also ends before the next '<', even inside
+  // quotes; a markup declaration <!E..>, <!A..>, <!N..> does not.
+  int32_t QuotedEnd(int32_t i, bool endBeforeOpen) const {
     char quote = 0;
     while (i < n) {
       const char c = s[i];
-      if (c == '<') return i;
+      if (c == '<' && endBeforeOpen) return i;
       if (c == '>' && !quote) return i + 1;
       if (c == '"' || c == '\'') quote = quote == 0 ? c : (quote == c ? 0 : quote);
       i += StepAt(i);
     }
     return -1;
   }
-
-  // Markup declaration <!E..>, <!A..>, <!N..>: the first '>' outside quotes.
-  int32_t DeclarationEnd(int32_t i) const {
-    char quote = 0;
-    while (i < n) {
-      const char c = s[i];
-      if (c == '>' && !quote) return i + 1;
-      if (c == '"' || c == '\'') quote = quote == 0 ? c : (quote == c ? 0 : quote);
-      i += StepAt(i);
-    }
-    return -1;
-  }
+  int32_t ErrorEnd(int32_t i) const { return QuotedEnd(i, true); }
+  int32_t DeclarationEnd(int32_t i) const { return QuotedEnd(i, false); }
 
   // Whether the byte at q is the trail byte of a two-byte character, given a character boundary
   // `from` (any offset after q counts as "no"). A byte that cannot lead always ends a character,
