@@ -86,7 +86,7 @@ void BM_MergeRegistry(benchmark::State& state) {
   std::filesystem::create_directories(dir);
   int registered = 0;
   BenchPort port(WriteRegistry(dir, static_cast<int>(state.range(0)), &registered));
-  platform::SetRegistryOsPort(&port);
+  platform::InstallRegistryOsPort(&port);
 
   const DeviceTable sweep = SweepResult();
   int known = 0;
@@ -103,7 +103,7 @@ void BM_MergeRegistry(benchmark::State& state) {
   state.counters["registered"] = registered;
   state.counters["known"] = known;
 
-  platform::SetRegistryOsPort(nullptr);
+  platform::InstallRegistryOsPort(nullptr);
   g_deviceTable.clear();
   std::filesystem::remove_all(dir);
 }

@@ -44,7 +44,7 @@ void BM_FullScan(benchmark::State& state) {
   SimScenario lan;
   ParseScenario(kLan, lan);
   InstallSimulatedLan(lan);
-  SetOutputSink(Quiet);
+  InstallOutputSink(Quiet);
   double wallSum = 0, waitSum = 0, waitCpuSum = 0;
   for (auto _ : state) {
     ResetScanState();
@@ -71,7 +71,7 @@ void BM_FullScan(benchmark::State& state) {
   const double n = static_cast<double>(state.iterations());
   state.counters["wall_over_slowest"] = wallSum / n / kSlowestProbeSeconds;
   state.counters["wait_cpu_fraction"] = waitSum > 0 ? waitCpuSum / waitSum : 0;
-  SetOutputSink(nullptr);
+  InstallOutputSink(nullptr);
   InstallNetPort(nullptr);
 }
 BENCHMARK(BM_FullScan)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr uint32_t kAdapterRecordSize = 648;  // what one adapter record takes in the system's list
-constexpr uint32_t kNoData = 232;             // ERROR_NO_DATA: no adapter at all
-constexpr uint32_t kBadNetName = 67;          // what SendARP gives when nobody answers
 constexpr uint32_t kArpRowSize = 24;          // one row of the system's ARP table
 
 class SimulatedNetPort final : public NetPort {

@@ -9,9 +9,6 @@
 #include <cstdint>
 #include <string>
 
-// Sent to the running instance's main window by a second start; wParam and lParam are 0.
-constexpr UINT WM_RESTORE_INSTANCE = WM_APP + 500;
-
 class SingleInstanceGuard {
  public:
   // A second instance gives up waiting after this long: a first instance that hangs before its

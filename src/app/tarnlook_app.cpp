@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "net/list_builder.h"
+#include "registry/classification_merge.h"
 #include "ui/tarnlook_dlg.h"
 
 CTarnlookApp theApp;
@@ -37,7 +39,8 @@ BOOL CTarnlookApp::InitInstance() {
   }
 
   InstallProgramNetPort();
-  CTarnlookDlg dlg(&m_guard);
+  InstallMergeStep(MergeRegistry);
+  CTarnlookDlg dlg([this](const HWND* window) { m_guard.PublishWindow(window); });
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_pMainWnd = nullptr;

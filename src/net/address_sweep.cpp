@@ -58,7 +58,7 @@ unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog'
 unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
   auto* request = static_cast<SweepRequest*>(parameter);
   if (!request) return 0;
-  NetPort& net = Net();
+  NetPort& net = CurrentNetPort();
   const std::string ipText = Ipv4ToText(request->target);
   PurgeArpEntries(request->target);  // so no cached entry answers for the device
 
@@ -81,7 +81,7 @@ unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
     record.macText = FormatMacText(reinterpret_cast<const unsigned char*>(mac));
     record.hostName = named ? name : kUnknownHostName;
     record.ipText = ipText;
-    record.statusLabel = kLabelUnknown;
+    record.statusLabel = kStatusNotKnown.record;
     DebugOutput(record.hostName);
     request->table->push_back(record);
   }
@@ -90,7 +90,7 @@ unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
 }
 
 int PurgeArpEntries(uint32_t address) {
-  NetPort& net = Net();
+  NetPort& net = CurrentNetPort();
   const uint32_t size = net.QueryArpTableSize();
   if (size == 0) return 1;
   std::vector<ArpCacheRow> rows;

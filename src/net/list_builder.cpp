@@ -10,7 +10,6 @@
 #include "net/row_texts.h"
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
-#include "registry/classification_merge.h"
 #include "text/cp936.h"
 
 namespace {
@@ -21,7 +20,9 @@ constexpr unsigned kSweepPollMilliseconds = 100;
 std::atomic<MergeStep> g_mergeStep{nullptr};
 }  // namespace
 
-void SetMergeStep(MergeStep step) { g_mergeStep.store(step); }
+void InstallMergeStep(MergeStep step) { g_mergeStep.store(step); }
+
+MergeStep CurrentMergeStep() { return g_mergeStep.load(); }
 
 std::string ShortenHostName(const std::string& hostName) {
   if (hostName.size() <= kHostNameMaxBytes) return hostName;
@@ -46,12 +47,11 @@ void AssembleList() {
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (table[i].ipText != localText) continue;
     if (i != 0) std::swap(table[i], table[0]);
-    table[0].statusLabel = kLabelLocal;
+    table[0].statusLabel = kStatusLocal.record;
     break;
   }
 
-  MergeStep merge = g_mergeStep.load();
-  (merge ? merge : MergeRegistry)();
+  if (MergeStep merge = CurrentMergeStep()) merge();
 
   ScanView& view = CurrentScanView();
   int unknown = 0;
@@ -66,9 +66,10 @@ void AssembleList() {
     view.RepaintList();  // rows appear one by one
   }
   view.InvalidateList();
+  // From here on the list rows are the only copy of the results. The table is emptied before the
+  // summary shows the re-detect button: a re-detect starts probes that append to it at once.
+  table.clear();
   ShowSummary(unknown);
-
-  table.clear();  // from here on the list rows are the only copy of the results
   DebugOutput("初始化列表完成");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The list builder: waits for the sweep, puts the local computer in row 0 as "\n本机", lays the
-// registry's decisions over the other rows, fills the device list and shows the summary line, then
+// registry's decisions over the other rows (through the installed merge step), fills the device list and shows the summary line, then
 // empties g_deviceTable. It reaches the window only through the installed ScanView.
 #include <string>
 
@@ -23,7 +23,9 @@ constexpr unsigned kHostNameMaxBytes = 16;
 // double-byte character behind (it would swallow the closing quote when the name is stored).
 std::string ShortenHostName(const std::string& hostName);
 
-// The classification step between the local-computer swap and the filling of the list:
-// MergeRegistry unless a test installs another (nullptr restores MergeRegistry).
+// The classification step between the local-computer swap and the filling of the list, an
+// installable port: the application installs the registry merge at start-up; with none installed
+// (nullptr) the list shows the sweep's own labels.
 using MergeStep = void (*)();
-void SetMergeStep(MergeStep step);
+void InstallMergeStep(MergeStep step);
+MergeStep CurrentMergeStep();

@@ -21,7 +21,7 @@ uint32_t GetAdapterAddress() {
   g_dwLocalAddress = 0;
   g_bPppAdapter = 0;
 
-  NetPort& net = Net();
+  NetPort& net = CurrentNetPort();
   std::vector<AdapterEntry> adapters;
   uint32_t size = kFirstAdapterBuffer;
   // The first call learns the size when one record's room is not enough; the second call is made
@@ -48,7 +48,7 @@ uint32_t GetAdapterAddress() {
 }
 
 uint32_t GetHostAddress() {
-  NetPort& net = Net();
+  NetPort& net = CurrentNetPort();
   if (!net.StartSockets(2, 0)) return g_dwLocalAddress;
   std::string name;
   uint32_t address = 0;

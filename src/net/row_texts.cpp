@@ -2,10 +2,6 @@
 
 #include "text/cp936.h"
 
-const char* const kLabelUnknown = "\n标记为已知";
-const char* const kLabelKnown = "\n标记为未知";
-const char* const kLabelLocal = "\n本机";
-const char* const kMarkAsKnown = "标记为已知";
 const char* const kUnknownHostName = "未知主机名";
 
 std::string HostCellText(const std::string& hostName) {
@@ -19,7 +15,7 @@ std::string AddressCellText(const std::string& macText, const std::string& ipTex
 std::string StatusCellText(const std::string& statusLabel) { return "\n" + statusLabel; }
 
 bool IsMarkedUnknown(const std::string& statusText) {
-  return text::Contains(statusText, kMarkAsKnown);
+  return text::Contains(statusText, kStatusNotKnown.bare);
 }
 
 std::string HostNameFromCell(const std::string& column0) {

@@ -7,12 +7,9 @@
 #include <string>
 
 #include "net/device_record.h"
+#include "net/status_labels.h"
 
-// Labels as a DeviceRecord carries them (one leading line break).
-extern const char* const kLabelUnknown;  // "\n标记为已知"  (mark as known: not yet known)
-extern const char* const kLabelKnown;    // "\n标记为未知"  (mark as unknown: known)
-extern const char* const kLabelLocal;    // "\n本机"        (this computer)
-extern const char* const kMarkAsKnown;   // "标记为已知", what an unknown device's label contains
+// The name a device gets whose name cannot be resolved.
 extern const char* const kUnknownHostName;  // "未知主机名"
 
 std::string HostCellText(const std::string& hostName);  // column 0

@@ -4,7 +4,7 @@
 //
 // Binding rules for the dialog:
 //  - Install a view object that outlives every worker (static storage duration), e.g. the window
-//    binding in platform/win32/scan_view_win32.h, which reaches the controls only through their
+//    binding in ui/window_scan_view.h, which reaches the controls only through their
 //    window handles: a call on a window that is gone does nothing.
 //  - When the dialog is destroyed, unbind its handles (or InstallScanView(nullptr)) before the
 //    objects behind them go; a scan still running then talks to nothing.

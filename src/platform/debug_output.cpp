@@ -13,4 +13,4 @@ void Write(OutputChannel channel, const char* text) {
 
 void DebugOutput(const char* text) { Write(OutputChannel::Debugger, text); }
 void StandardOutput(const char* text) { Write(OutputChannel::StandardOutput, text); }
-void SetOutputSink(OutputSink sink) { g_outputSink.store(sink); }
+void InstallOutputSink(OutputSink sink) { g_outputSink.store(sink); }

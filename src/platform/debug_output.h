@@ -15,7 +15,7 @@ void StandardOutput(const char* text);
 
 // Replaces the sink for both channels (nullptr restores the platform's). Not for use while other
 // threads write.
-void SetOutputSink(OutputSink sink);
+void InstallOutputSink(OutputSink sink);
 // The platform's sink: OutputDebugStringA / stdout on Windows; natively the debugger channel is
 // dropped and standard output goes to stdout.
 void PlatformOutput(OutputChannel channel, const char* text);

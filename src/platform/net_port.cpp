@@ -17,9 +17,6 @@ class FailingNetPort final : public NetPort {
   uint32_t QueryArpTableSize() override { return 0; }
   bool ReadArpTable(uint32_t, std::vector<ArpCacheRow>&) override { return false; }
   void DeleteArpEntry(const ArpCacheRow&) override {}
-
- private:
-  static constexpr uint32_t kNotSupported = 50;  // ERROR_NOT_SUPPORTED
 };
 
 FailingNetPort g_failingNetPort;
@@ -29,7 +26,7 @@ std::atomic<NetPort*> g_pNetPort{nullptr};
 
 void InstallNetPort(NetPort* port) { g_pNetPort.store(port); }
 
-NetPort& Net() {
+NetPort& CurrentNetPort() {
   NetPort* port = g_pNetPort.load();
   return port ? *port : g_failingNetPort;
 }

@@ -5,7 +5,7 @@
 //   tarnlook.exe      InstallWin32NetPort()   (IP Helper and Windows Sockets, platform/win32)
 //   tarnlook-sim.exe  InstallSimulatedLan()   (sim/simulated_lan.h: the scenario named by
 //                                             TARNLOOK_SIM_LAN, else the built-in demo LAN)
-// Until then Net() answers with a port on which every operation fails, so a scan finds nothing.
+// Until then CurrentNetPort() answers with a port on which every operation fails, so a scan finds nothing.
 //
 // Addresses are IPv4 in network byte order (first octet in the lowest-addressed byte), as the
 // socket calls produce and consume them. Every method may be called from many threads at once.
@@ -25,7 +25,12 @@ struct ArpCacheRow {
 
 class NetPort {
  public:
+  // The system error codes the scan tells apart, named once for the bindings, the simulated LAN
+  // and the tests.
   static constexpr uint32_t kBufferOverflow = 111;  // ERROR_BUFFER_OVERFLOW
+  static constexpr uint32_t kNotSupported = 50;     // ERROR_NOT_SUPPORTED: Wine's SendARP
+  static constexpr uint32_t kNoData = 232;          // ERROR_NO_DATA: no adapter at all
+  static constexpr uint32_t kBadNetName = 67;       // ERROR_BAD_NET_NAME: nobody answered the ARP
 
   virtual ~NetPort() = default;
 
@@ -60,7 +65,7 @@ class NetPort {
 // Makes port the one every scan uses from now on (nullptr restores the failing port). The port
 // must outlive every scan that may still run, so bindings are objects of static storage duration.
 void InstallNetPort(NetPort* port);
-NetPort& Net();
+NetPort& CurrentNetPort();
 
 #ifdef _WIN32
 // Installs the IP Helper and Windows Sockets binding (platform/win32/net_port_win32.cpp).

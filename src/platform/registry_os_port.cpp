@@ -7,11 +7,11 @@ namespace {
 std::atomic<RegistryOsPort*> g_installedPort{nullptr};
 }
 
-RegistryOsPort& ActiveRegistryOsPort() {
+RegistryOsPort& CurrentRegistryOsPort() {
   RegistryOsPort* port = g_installedPort.load();
   return port ? *port : SystemRegistryOsPort();
 }
 
-void SetRegistryOsPort(RegistryOsPort* port) { g_installedPort.store(port); }
+void InstallRegistryOsPort(RegistryOsPort* port) { g_installedPort.store(port); }
 
 }  // namespace platform

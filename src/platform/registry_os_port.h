@@ -2,7 +2,7 @@
 // What the device registry needs from the operating system: the client's installation directory
 // from the system registry, the process's current directory and an existence probe for the
 // registry file. Plain C++ types only; the system binding lives in win32/ or posix/, and tests
-// install a fake with SetRegistryOsPort.
+// install a fake with InstallRegistryOsPort.
 #include <optional>
 #include <string>
 
@@ -40,8 +40,8 @@ class RegistryOsPort {
 RegistryOsPort& SystemRegistryOsPort();
 
 // The port the registry code uses: the system binding unless a test installed another.
-RegistryOsPort& ActiveRegistryOsPort();
+RegistryOsPort& CurrentRegistryOsPort();
 // Installs port (not owned) for later calls; nullptr brings the system binding back.
-void SetRegistryOsPort(RegistryOsPort* port);
+void InstallRegistryOsPort(RegistryOsPort* port);
 
 }  // namespace platform

@@ -17,8 +17,13 @@ using ThreadHandle = void*;
 // At most this many handles are waited on in one call, as WaitForMultipleObjects requires.
 constexpr std::size_t kMaxWaitHandles = 64;
 
-// Starts proc(parameter) at once with default security and stack size; nullptr on failure.
+// Starts proc(parameter) at once with default security and stack size; nullptr on failure. The
+// thread runs proc through RunGuarded.
 ThreadHandle StartThread(ThreadProc proc, void* parameter);
+// The one exception boundary of the threads the port starts, as the window procedure is for
+// messages: an exception that would leave proc (running out of memory, say) ends only that
+// thread, with result 1, instead of the process.
+unsigned long RunGuarded(ThreadProc proc, void* parameter) noexcept;
 // Waits with no time-out until every one of count (1 to kMaxWaitHandles) threads has ended.
 void WaitForAllThreads(const ThreadHandle* handles, std::size_t count);
 // Releases a handle of a thread (running or ended); the thread itself goes on.

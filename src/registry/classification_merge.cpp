@@ -1,12 +1,8 @@
 #include "registry/classification_merge.h"
 
+#include "net/status_labels.h"
 #include "registry/profile_location.h"
 #include "registry/registry_file.h"
-
-namespace {
-// The stored STATUS of a device the user marked known ("mark as unknown" is what its row offers).
-constexpr const char kKnownStatus[] = "标记为未知";
-}  // namespace
 
 void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
   // Row 0 is the local computer's row (or, when the list builder did not find it, whatever device
@@ -15,7 +11,8 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
     DeviceRecord& row = table[i];
     const std::optional<std::string> status = lookup(row.macText, "STATUS");
     if (!status) continue;  // no entry for this device
-    if (*status == kKnownStatus) row.statusLabel = "\n" + *status;
+    // The stored STATUS of a device the user marked known, as the lookup trims it.
+    if (*status == kStatusKnown.bare) row.statusLabel = kStatusKnown.record;
     // Nothing writes the file between the two reads, so the entry is still there; should it not
     // be, the resolved name stays.
     if (std::optional<std::string> name = lookup(row.macText, "USERNAME")) {

@@ -27,7 +27,7 @@ std::string WithProfilesSubfolder(const std::string& directory) {
 }  // namespace
 
 std::string GetProfileDirectory() {
-  platform::RegistryOsPort& port = platform::ActiveRegistryOsPort();
+  platform::RegistryOsPort& port = platform::CurrentRegistryOsPort();
   const platform::InstallSetting install = port.ReadInstallSetting();
 
   if (install.state == platform::InstallKeyState::kNoKey) {

@@ -1,7 +1,6 @@
 #include "registry/registry_file.h"
 
 #include <cstdio>
-#include <new>
 
 #include "platform/registry_os_port.h"
 #include "text/cp936.h"
@@ -53,7 +52,7 @@ std::optional<std::string> AccessEntry(const std::string& path, const std::strin
 }
 
 int AddEntry(const DeviceRecord& record, const std::string& path) {
-  platform::RegistryOsPort& port = platform::ActiveRegistryOsPort();
+  platform::RegistryOsPort& port = platform::CurrentRegistryOsPort();
   // Create only a file that is known to be missing. One that exists but cannot be opened here
   // (the probe shares nothing, so any other open handle makes it fail) is left to the load: if
   // that cannot read it either, this change is not stored and the file keeps its entries.
@@ -78,26 +77,13 @@ int AddEntry(const DeviceRecord& record, const std::string& path) {
 
 }  // namespace
 
-// Both run on threads whose procedures must not end in an exception (the list builder's merge,
-// the dialog's handlers); running out of memory makes the lookup find nothing, or the change not
-// be stored, like any other failure to read or write the file.
 std::optional<std::string> AccessDeviceAttribute(const std::string& path, const std::string& macText,
                                                  bool write, const char* attributeName,
                                                  const std::string& value) {
-  try {
-    return AccessEntry(path, macText, write, attributeName, value);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  return AccessEntry(path, macText, write, attributeName, value);
 }
 
-int AddDevice(const DeviceRecord& record, const std::string& path) {
-  try {
-    return AddEntry(record, path);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-}
+int AddDevice(const DeviceRecord& record, const std::string& path) { return AddEntry(record, path); }
 
 bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
   XmlDocument doc;

@@ -2,14 +2,13 @@
 
 #include <shlobj.h>
 
-#include "app/single_instance_guard.h"
 #include "net/address_sweep.h"
 #include "net/device_record.h"
 #include "net/local_identity.h"
 #include "net/row_texts.h"
 #include "net/scan.h"
 #include "platform/debug_output.h"
-#include "platform/win32/scan_view_win32.h"
+#include "ui/window_scan_view.h"
 #include "registry/profile_location.h"
 #include "ui/about_dlg.h"
 #include "ui/core/device_marking.h"
@@ -49,18 +48,20 @@ void ReleaseRowImages() {
 }
 
 bool IsYaHeiFontInstalled() {
-  char path[256] = {};
-  SHGetSpecialFolderPathA(nullptr, path, CSIDL_FONTS, FALSE);
-  lstrcatA(path, "\\mSYhBD.TTF");
+  // The shell writes up to MAX_PATH bytes; an unreadable fonts folder means "not installed".
+  char folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_FONTS, FALSE)) return false;
+  const std::string path = std::string(folder) + "\\mSYhBD.TTF";
+  if (path.size() >= MAX_PATH) return false;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path, &found);
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return true;
 }
 
-CTarnlookDlg::CTarnlookDlg(SingleInstanceGuard* pGuard, CWnd* pParent)
-    : CBitmapDialog(IDD, pParent), m_pGuard(pGuard) {
+CTarnlookDlg::CTarnlookDlg(PublishWindowFn publishWindow, CWnd* pParent)
+    : CBitmapDialog(IDD, pParent), m_publishWindow(std::move(publishWindow)) {
   m_hIconApp = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP));
   g_dwLocalAddress = 0;
 }
@@ -112,7 +113,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
   SetIcon(m_hIconApp, false);
 
   // From here a second start can find this window.
-  if (m_pGuard != nullptr) m_pGuard->PublishWindow(&m_hWnd);
+  if (m_publishWindow) m_publishWindow(&m_hWnd);
 
   g_hMainWnd = m_hWnd;
   g_pDeviceList = &m_listDevices;

@@ -3,6 +3,7 @@
 // and close buttons, the progress and summary lines, the device list and the re-detect button.
 // It publishes itself for the single-instance rule, starts the scans and carries the marking and
 // renaming of devices in the list.
+#include <functional>
 #include <string>
 
 #include "res/resource.h"
@@ -13,7 +14,8 @@
 #include "winlib/font.h"
 #include "winlib/image_list.h"
 
-class SingleInstanceGuard;
+// Sent to the running instance's main window by a second start; wParam and lParam are 0.
+constexpr UINT WM_RESTORE_INSTANCE = WM_APP + 500;
 
 // Set by the dialog's initialisation; the scan's workers reach the window through them.
 extern HWND g_hMainWnd;
@@ -29,8 +31,9 @@ class CTarnlookDlg : public CBitmapDialog {
  public:
   enum { IDD = IDD_MAIN_DIALOG };
 
-  // guard: published from OnInitDialog so a second start can find this window (may be null).
-  explicit CTarnlookDlg(SingleInstanceGuard* pGuard = nullptr, CWnd* pParent = nullptr);
+  // Called from OnInitDialog with the window's handle, so a second start can find this window.
+  using PublishWindowFn = std::function<void(const HWND* window)>;
+  explicit CTarnlookDlg(PublishWindowFn publishWindow = nullptr, CWnd* pParent = nullptr);
   ~CTarnlookDlg() override;
 
  protected:
@@ -72,7 +75,7 @@ class CTarnlookDlg : public CBitmapDialog {
   void OpenNameEditor(int row, int column);
   void ShowScanning();
 
-  SingleInstanceGuard* m_pGuard;
+  PublishWindowFn m_publishWindow;
 };
 
 // True when the fonts folder holds the bold Microsoft YaHei file ("msyhbd.ttf", any case).

@@ -62,7 +62,8 @@ bool CFont::CreatePointFont(int nPointSize, const char* lpszFaceName, HDC hDC) {
   lf.lfCharSet = DEFAULT_CHARSET;
   std::strncpy(lf.lfFaceName, lpszFaceName, LF_FACESIZE - 1);
   HDC dc = hDC ? hDC : ::GetDC(nullptr);
-  POINT pt = {0, ::GetDeviceCaps(dc, LOGPIXELSY) * nPointSize / 720};
+  // Rounded, as the class library does: 11 pt at 96 DPI is 15 pixels, not 14.
+  POINT pt = {0, ::MulDiv(::GetDeviceCaps(dc, LOGPIXELSY), nPointSize, 720)};
   ::DPtoLP(dc, &pt, 1);
   POINT origin = {0, 0};
   ::DPtoLP(dc, &origin, 1);

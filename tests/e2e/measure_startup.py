@@ -37,6 +37,7 @@ def watch(peaks, stop):
             try:
                 fields = dict(line.split(":", 1) for line in Path("/proc/%d/status" % pid).read_text().splitlines())
                 peaks["vmhwm_kb"] = max(peaks.get("vmhwm_kb", 0), int(fields["VmHWM"].split()[0]))
+                peaks["vmpeak_kb"] = max(peaks.get("vmpeak_kb", 0), int(fields["VmPeak"].split()[0]))
                 peaks["threads"] = max(peaks.get("threads", 0), int(fields["Threads"]))
             except (OSError, KeyError, ValueError):
                 pass
@@ -71,7 +72,7 @@ def main():
             print(json.dumps(figures), flush=True)
         finally:
             session.close(False)
-    for key in ("visible_ms", "painted_ms", "summary_ms", "peak_working_set_kb", "vmhwm_kb", "threads"):
+    for key in ("visible_ms", "painted_ms", "summary_ms", "peak_working_set_kb", "vmhwm_kb", "vmpeak_kb", "threads"):
         values = [r[key] for r in results if key in r]
         if values:
             print("%-20s median %8.1f  min %8.1f  max %8.1f" % (key, statistics.median(values), min(values), max(values)))

@@ -9,8 +9,8 @@
 
 ThreadHandle StartThread(ThreadProc proc, void* parameter) {
   try {
-    return new std::thread([proc, parameter] { proc(parameter); });
-  } catch (const std::system_error&) {
+    return new std::thread([proc, parameter] { RunGuarded(proc, parameter); });
+  } catch (...) {  // no thread to be had, or no memory for its object
     return nullptr;
   }
 }

@@ -1,12 +1,33 @@
 #include <windows.h>
 
+#include <new>
+
 #include "platform/thread_port.h"
 
 static_assert(sizeof(unsigned long) == sizeof(DWORD), "ThreadProc must match LPTHREAD_START_ROUTINE");
 
+namespace {
+
+struct ThreadStart {
+  ThreadProc proc;
+  void* parameter;
+};
+
+DWORD WINAPI GuardedThread(LPVOID start) {
+  const ThreadStart copy = *static_cast<ThreadStart*>(start);
+  delete static_cast<ThreadStart*>(start);
+  return RunGuarded(copy.proc, copy.parameter);
+}
+
+}  // namespace
+
 ThreadHandle StartThread(ThreadProc proc, void* parameter) {
+  auto* start = new (std::nothrow) ThreadStart{proc, parameter};
+  if (start == nullptr) return nullptr;
   // Default security and stack size, running at once.
-  return CreateThread(nullptr, 0, proc, parameter, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, GuardedThread, start, 0, nullptr);
+  if (thread == nullptr) delete start;
+  return thread;
 }
 
 void WaitForAllThreads(const ThreadHandle* handles, std::size_t count) {

@@ -4,8 +4,6 @@
 #include "registry/registry_file.h"
 #include "text/cp936.h"
 
-const char* const kStatusCellUnknown = "\n\n标记为已知";
-const char* const kStatusCellKnown = "\n\n标记为未知";
 
 namespace {
 
@@ -32,7 +30,7 @@ DoubleClickAction ClassifyDoubleClick(int row, int column) {
 }
 
 std::string ToggledStatusCell(const std::string& statusCell) {
-  return IsMarkedUnknown(statusCell) ? kStatusCellKnown : kStatusCellUnknown;
+  return IsMarkedUnknown(statusCell) ? kStatusKnown.cell : kStatusNotKnown.cell;
 }
 
 void StoreDeviceAttribute(const DeviceRecord& record, const char* attributeName,

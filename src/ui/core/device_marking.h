@@ -17,9 +17,6 @@ class DeviceRows {
 // A new host name may be at most this long (8 double-byte characters), as the list cuts names.
 constexpr std::size_t kMaxEditedNameBytes = 16;
 
-// Column-2 texts a toggle writes.
-extern const char* const kStatusCellUnknown;  // "\n\n标记为已知"
-extern const char* const kStatusCellKnown;    // "\n\n标记为未知"
 
 enum class DoubleClickAction {
   kIgnore,        // row 0 (this computer), the MAC/IP column, or a notice naming no row

@@ -1,22 +1,15 @@
 #include "ui/core/row_draw_plan.h"
 
+#include "net/status_labels.h"
 #include "text/cp936.h"
 
 namespace ui {
 
-namespace {
-
-constexpr char kLabelUnknown[] = "标记为已知";  // the device is not yet known
-constexpr char kLabelKnown[] = "标记为未知";    // the device is known
-constexpr char kLabelLocal[] = "本机";
-
-}  // namespace
-
 std::vector<CellPlan> PlanRow(const Box& row, const std::vector<int>& columnWidths,
                               std::string_view statusText) {
-  const bool unknown = text::Contains(statusText, kLabelUnknown);
-  const bool known = text::Contains(statusText, kLabelKnown);
-  const bool local = text::Contains(statusText, kLabelLocal);
+  const bool unknown = text::Contains(statusText, kStatusNotKnown.bare);
+  const bool known = text::Contains(statusText, kStatusKnown.bare);
+  const bool local = text::Contains(statusText, kStatusLocal.bare);
 
   std::vector<CellPlan> cells;
   int left = row.left;

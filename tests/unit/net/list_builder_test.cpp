@@ -35,10 +35,10 @@ class ListBuilderTest : public ::testing::Test {
     g_pView = &view;
     g_seenByMerge.clear();
     g_rowsAtMerge = 99;
-    SetMergeStep(RecordMerge);
+    InstallMergeStep(RecordMerge);
   }
   void TearDown() override {
-    SetMergeStep(nullptr);
+    InstallMergeStep(nullptr);
     InstallNetPort(nullptr);
     InstallScanView(nullptr);
     g_deviceTable.clear();

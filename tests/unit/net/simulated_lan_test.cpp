@@ -105,8 +105,6 @@ TEST(SimulatedLanTest, PortFollowsTheSystemsProtocol) {
   EXPECT_EQ(port->QueryArpTableSize(), 0u);
 }
 
-void NoMerge() {}
-
 TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
   ResetNetState();
   const std::string path = ::testing::TempDir() + "tarnlook_sim_lan.txt";
@@ -120,10 +118,8 @@ TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
 
   RecordingScanView view;
   InstallScanView(&view);
-  SetMergeStep(NoMerge);
   SweepThreadProc(nullptr);
   ListBuildThreadProc(nullptr);
-  SetMergeStep(nullptr);
   InstallScanView(nullptr);
   InstallNetPort(nullptr);
 
@@ -140,7 +136,7 @@ TEST(SimulatedLanTest, UnreadableScenarioFallsBackToTheDemoLan) {
   SetEnv("TARNLOOK_SIM_LAN", nullptr);
   std::vector<AdapterEntry> adapters;
   uint32_t size = 100000;
-  EXPECT_EQ(Net().ReadAdapters(size, adapters), 0u);
+  EXPECT_EQ(CurrentNetPort().ReadAdapters(size, adapters), 0u);
   EXPECT_FALSE(adapters.empty());
   InstallNetPort(nullptr);
 }

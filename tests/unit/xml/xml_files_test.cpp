@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "xml/xml_document.h"
 
@@ -39,11 +41,19 @@ class XmlFiles : public ::testing::Test {
   static void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
+  // The names in the test's folder: a save leaves no file of its own behind.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   fs::path dir_;
 };
 
 TEST_F(XmlFiles, SaveWritesBase64AndLoadReadsItBack) {
   const std::string path = Path("ComputerInfo.xml");
+  Write(path + ".tmp", "the user's own file");  // a name a save must not take over
   XmlDocument doc;
   ASSERT_TRUE(doc.SetDocumentText("<CONFIG/>"));
   ASSERT_TRUE(doc.SaveFile(path));
@@ -59,7 +69,8 @@ TEST_F(XmlFiles, SaveWritesBase64AndLoadReadsItBack) {
   EXPECT_EQ(loaded.GetDocumentText(), "<CONFIG/>");
   EXPECT_EQ(loaded.GetError(), "");
   EXPECT_TRUE(loaded.FindElement("CONFIG"));
-  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  EXPECT_EQ(Read(path + ".tmp"), "the user's own file");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"ComputerInfo.xml", "ComputerInfo.xml.tmp"}));
 }
 
 TEST_F(XmlFiles, ShortDocumentsArePaddedAndReadBack) {
@@ -196,7 +207,7 @@ TEST_F(XmlFiles, FailedWriteLeavesTheOldFileUntouched) {
   EXPECT_FALSE(saved);
   EXPECT_EQ(second.GetError(), std::strerror(EFBIG));
   EXPECT_EQ(Read(path), before);
-  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  EXPECT_EQ(Names(), std::vector<std::string>{"ComputerInfo.xml"});
 }
 
 TEST_F(XmlFiles, ReadOnlyTargetIsNotReplaced) {

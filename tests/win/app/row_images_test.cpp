@@ -31,6 +31,8 @@ class RowImagesTest : public ::testing::Test {
   HIMAGELIST m_handle = nullptr;
 };
 
+TEST(MainDialogMessages, RestoreInstanceIsAppPlus500) { EXPECT_EQ(WM_RESTORE_INSTANCE, 0x81F4u); }
+
 TEST_F(RowImagesTest, ReleaseLeavesTheImagesToTheListThatHoldsThem) {
   ReleaseRowImages();  // the close button's step, while the list still shows the rows
   EXPECT_EQ(g_pRowImages, nullptr);

@@ -20,7 +20,7 @@
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
 #include "platform/net_port.h"
-#include "platform/win32/scan_view_win32.h"
+#include "ui/window_scan_view.h"
 
 namespace {
 
@@ -137,16 +137,16 @@ class SweepWinTest : public ::testing::Test {
   }
   void SetUp() override {
     InstallWin32NetPort();
-    real = &Net();
+    real = &CurrentNetPort();
     g_debugLines.clear();
-    SetOutputSink(Capture);
+    InstallOutputSink(Capture);
     ResetScanState();
     g_enables = g_disables = 0;
   }
   void TearDown() override {
     UnbindScanView();
     InstallScanView(nullptr);
-    SetOutputSink(nullptr);
+    InstallOutputSink(nullptr);
     InstallNetPort(nullptr);
   }
   NetPort* real = nullptr;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/registry_os_port.h"
 #include "registry/registry_file.h"
@@ -83,6 +84,18 @@ TEST_F(RegistryFileWinTest, FileHeldForReadingIsReadButASaveThatFailsKeepsIt) {
   EXPECT_EQ(ReadName("99-99-99-99-99-99"), std::nullopt);
 }
 
+TEST_F(RegistryFileWinTest, FileHeldWithoutDeleteSharingIsWrittenInPlace) {
+  // The replacement is refused while the handle lives; the plain write that it falls back to is not.
+  HANDLE held = Hold(FILE_SHARE_READ | FILE_SHARE_WRITE);
+  EXPECT_EQ(AccessDeviceAttribute(path, "00-1A-2B-3C-4D-5E", true, "USERNAME", "renamed"),
+            "00-1A-2B-3C-4D-5E");
+  EXPECT_EQ(AddDevice(kNewDevice, path), 1);
+  CloseHandle(held);
+  EXPECT_EQ(ReadName("00-1A-2B-3C-4D-5E"), "renamed");
+  EXPECT_EQ(ReadName("99-99-99-99-99-99"), "cam");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"ComputerInfo.xml"});
+}
+
 TEST_F(RegistryFileWinTest, ReadOnlyFileKeepsItsContentWhenAChangeCannotBeSaved) {
   const std::optional<std::string> before = ReadRaw(path);
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -90,6 +103,7 @@ TEST_F(RegistryFileWinTest, ReadOnlyFileKeepsItsContentWhenAChangeCannotBeSaved)
             "00-1A-2B-3C-4D-5E");
   EXPECT_EQ(AddDevice(kNewDevice, path), 1);
   EXPECT_EQ(ReadRaw(path), before);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"ComputerInfo.xml"});
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

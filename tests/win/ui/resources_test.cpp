@@ -20,6 +20,17 @@ std::string ItemText(HWND dlg, int id) {
 
 TEST(Resources, RunsInCodePage936) { ASSERT_EQ(::GetACP(), 936u); }
 
+// Without a manifest Windows virtualises the 32-bit program's writes into a protected install
+// folder; a manifest with an execution level would make every save there fail.
+TEST(Resources, HasNoManifest) {
+  int count = 0;
+  ::EnumResourceNamesA(
+      Module(), RT_MANIFEST,
+      [](HMODULE, LPCSTR, LPSTR, LONG_PTR found) -> BOOL { return ++*reinterpret_cast<int*>(found), TRUE; },
+      reinterpret_cast<LONG_PTR>(&count));
+  EXPECT_EQ(count, 0);
+}
+
 TEST(Resources, AboutMenuString) {
   char text[64] = "";
   ASSERT_GT(::LoadStringA(Module(), IDS_ABOUT_MENU, text, sizeof text), 0);

@@ -87,13 +87,13 @@ TEST(Winlib, ButtonNotificationsReachTheMap) {
 
 TEST(Winlib, FontsFromPointSizes) {
   CFont font;
-  ASSERT_TRUE(font.CreatePointFont(150, "宋体"));
+  HDC screen = ::GetDC(nullptr);
+  ASSERT_EQ(::GetDeviceCaps(screen, LOGPIXELSY), 96);
+  ::ReleaseDC(nullptr, screen);
+  ASSERT_TRUE(font.CreatePointFont(110, "宋体"));
   LOGFONTA lf{};
   ASSERT_TRUE(font.GetLogFont(&lf));
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
-  EXPECT_EQ(lf.lfHeight, -(dpi * 150 / 720));
+  EXPECT_EQ(lf.lfHeight, -15);  // 14.67 pixels, rounded
   EXPECT_STREQ(lf.lfFaceName, "宋体");
 }
 

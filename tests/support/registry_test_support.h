@@ -3,6 +3,7 @@
 // writing ComputerInfo.xml in its on-disk (Base64) form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/registry_os_port.h"
 #include "xml/base64.h"
@@ -38,8 +40,8 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
 // Installs a port for the lifetime of the object.
 class ScopedPort {
  public:
-  explicit ScopedPort(platform::RegistryOsPort& port) { platform::SetRegistryOsPort(&port); }
-  ~ScopedPort() { platform::SetRegistryOsPort(nullptr); }
+  explicit ScopedPort(platform::RegistryOsPort& port) { platform::InstallRegistryOsPort(&port); }
+  ~ScopedPort() { platform::InstallRegistryOsPort(nullptr); }
   ScopedPort(const ScopedPort&) = delete;
   ScopedPort& operator=(const ScopedPort&) = delete;
 };
@@ -64,6 +66,15 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   // A file name inside the directory, as the 8-bit path text the registry code takes.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // The sorted names in the directory: a save leaves no file of its own behind.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::filesystem::path path_;

@@ -59,9 +59,9 @@ class MarkingTest : public ::testing::Test {
     m_path = ::testing::TempDir() + "marking_" +
              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_ComputerInfo.xml";
     std::remove(m_path.c_str());
-    m_rows.Add("MYPC", "00-11-22-33-44-01", "192.168.1.37", kLabelLocal);
-    m_rows.Add("printer", "00-1A-2B-3C-4D-5E", "192.168.1.20", kLabelUnknown);
-    m_rows.Add("nas", "00-1A-2B-3C-4D-99", "192.168.1.30", kLabelKnown);
+    m_rows.Add("MYPC", "00-11-22-33-44-01", "192.168.1.37", kStatusLocal.record);
+    m_rows.Add("printer", "00-1A-2B-3C-4D-5E", "192.168.1.20", kStatusNotKnown.record);
+    m_rows.Add("nas", "00-1A-2B-3C-4D-99", "192.168.1.30", kStatusKnown.record);
   }
   void TearDown() override { std::remove(m_path.c_str()); }
 

@@ -5,6 +5,7 @@
 //
 // OnInitDialog: BindScanViewToWindows(m_hWnd, m_listDevices.m_hWnd) before the first StartScan.
 // WM_DESTROY:   UnbindScanView(), so a running scan stops talking to the window at once.
-// Plain void* keeps <windows.h> out of this header; pass HWNDs.
-void BindScanViewToWindows(void* dialog, void* list);
+#include <windows.h>
+
+void BindScanViewToWindows(HWND dialog, HWND list);
 void UnbindScanView();

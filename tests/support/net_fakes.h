@@ -1,6 +1,7 @@
 #pragma once
 // Fakes for the net tests: a scriptable net port, a scan view that records every call, and a
 // capture of the debugger and standard-output lines.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <map>
@@ -129,11 +130,15 @@ class RecordingScanView : public ScanView {
   std::map<int, bool> shown, enabled;
   std::map<int, std::string> texts;
 
-  bool Has(const std::string& call) {
+  int Count(const std::string& call) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const std::string& c : calls)
-      if (c == call) return true;
-    return false;
+    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+  }
+  bool Has(const std::string& call) { return Count(call) > 0; }
+  // What re-detect does to the list before the next scan starts.
+  void DeleteAllRows() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    rows.clear();
   }
 
   void InsertRow(int row, const std::string& column0) override {
@@ -185,9 +190,9 @@ class OutputCapture {
  public:
   OutputCapture() {
     Lines().clear();
-    SetOutputSink(&Sink);
+    InstallOutputSink(&Sink);
   }
-  ~OutputCapture() { SetOutputSink(nullptr); }
+  ~OutputCapture() { InstallOutputSink(nullptr); }
   void Clear() {
     std::lock_guard<std::mutex> lock(Mutex());
     Lines().clear();
