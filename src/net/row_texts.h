@@ -19,13 +19,13 @@ std::string StatusCellText(const std::string& statusLabel);  // column 2 ("\n" +
 // True when a label or column-2 text marks a device not yet known (multibyte-aware search).
 bool IsMarkedUnknown(const std::string& statusText);
 
-// Row read-back:
-//   hostName    what follows the first ":" of column 0 and the one blank after it (the last
-//               length - p - 2 bytes, p the colon's position or -1)
-//   macText     column 1 cut before its first "I", then what follows its first ":"; so the MAC
-//               text still followed by the two line feeds before "IP地址"
+// Row read-back, the device as marking and renaming see it. The texts are found by the labels'
+// punctuation, not by position, so a row written by any version of the list reads back:
+//   hostName    the name after "主机名: " (a cell without a colon gives all but its first byte)
+//   macText     the MAC as the address cell holds it, still followed by the two line feeds before
+//               "IP地址", which the registry stores with it
 //   statusLabel column 2 as it stands
-//   ipText      empty
+//   ipText      empty: nothing the registry keeps needs it
 DeviceRecord ReadRowBack(const std::string& column0, const std::string& column1,
                          const std::string& column2);
 // Just the host-name part of the read-back, for the name editor.

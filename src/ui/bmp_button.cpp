@@ -29,8 +29,7 @@ int CBmpButton::SetBitmap(UINT nIDResource) {
   const int h = bm.bmHeight;
   SetWindowPos(nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOOWNERZORDER);
 
-  HDC screen = ::GetDC(nullptr);
-  CDC screenDC(screen);
+  CClientDC screenDC(nullptr);
   CDC source;
   source.CreateCompatibleDC(&screenDC);
   HGDIOBJ previousSource = source.SelectObject(strip);
@@ -48,7 +47,6 @@ int CBmpButton::SetBitmap(UINT nIDResource) {
   cut(m_bmpHover, 3 * w);
   cut(m_bmpDisabled, 0);
   source.SelectObject(previousSource);
-  ::ReleaseDC(nullptr, screen);
   Invalidate(true);
   return 1;
 }
@@ -100,8 +98,10 @@ void CBmpButton::Repaint(bool bUpdateNow) {
 }
 
 void CBmpButton::NotifyClicked() {
-  ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(m_hWnd));
+  if (CWnd* parent = GetParent()) {
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(m_hWnd));
+  }
 }
 
 // --- Mouse and focus ----------------------------------------------------------------------------

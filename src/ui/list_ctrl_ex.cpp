@@ -6,6 +6,7 @@
 
 #include "ui/core/row_draw_plan.h"
 #include "winlib/dc.h"
+#include "winlib/image_list.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void CListCtrlEx::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     GetItemText(row, static_cast<int>(c), text, kCellTextSize);
     dc.SelectStockObject(DEFAULT_GUI_FONT);
     for (const ui::PlacedImage& image : plan[c].images) {
-      ImageList_Draw(images, image.image, dc, image.x, image.y, ILD_TRANSPARENT);
+      CImageList::Draw(images, &dc, image.image, {image.x, image.y}, ILD_TRANSPARENT);
     }
     RECT box = {plan[c].text.left, plan[c].text.top, plan[c].text.right, plan[c].text.bottom};
     dc.DrawText(text, -1, &box, 0);

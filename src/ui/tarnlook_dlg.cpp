@@ -12,6 +12,7 @@
 #include "registry/profile_location.h"
 #include "ui/about_dlg.h"
 #include "ui/core/device_marking.h"
+#include "winlib/dc.h"
 #include "winlib/win_app.h"
 
 HWND g_hMainWnd = nullptr;
@@ -124,8 +125,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
   m_listDevices.SetExtendedStyle(LVS_EX_GRIDLINES);
   // The name editor sits over the list: without clipping its siblings the list would paint over
   // the editor at every repaint, and the user would type blind.
-  ::SetWindowLongPtrA(m_listDevices, GWL_STYLE,
-                      ::GetWindowLongPtrA(m_listDevices, GWL_STYLE) | WS_CLIPSIBLINGS);
+  m_listDevices.ModifyStyle(0, WS_CLIPSIBLINGS);
   m_listDevices.SetImageList(g_pRowImages->GetSafeHandle(), LVSIL_SMALL);
 
   StartScan(g_pDeviceList);
@@ -189,8 +189,8 @@ void CTarnlookDlg::FitSummaryLine() {
   const Part parts[] = {{IDC_SUMMARY_PREFIX, "发现您的局域网有"},
                         {IDC_UNKNOWN_COUNT, "253"},
                         {IDC_SUMMARY_SUFFIX, "个未知设备"}};
-  HDC dc = ::GetDC(m_hWnd);
-  HGDIOBJ previous = ::SelectObject(dc, m_fontText.GetSafeHandle());
+  CClientDC dc(m_hWnd);
+  HGDIOBJ previous = dc.SelectObject(m_fontText.GetSafeHandle());
   int shift = 0;
   for (const Part& part : parts) {
     CWnd* item = GetDlgItem(part.id);
@@ -198,14 +198,12 @@ void CTarnlookDlg::FitSummaryLine() {
     CRect rect;
     item->GetWindowRect(rect);
     ScreenToClient(rect);
-    SIZE text = {0, 0};
-    ::GetTextExtentPoint32A(dc, part.widestText, lstrlenA(part.widestText), &text);
+    const SIZE text = dc.GetTextExtent(part.widestText, lstrlenA(part.widestText));
     const int width = text.cx + 2 > rect.Width() ? text.cx + 2 : rect.Width();
     item->MoveWindow(rect.left + shift, rect.top, width, rect.Height(), false);
     shift += width - rect.Width();
   }
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(m_hWnd, dc);
+  dc.SelectObject(previous);
 }
 
 // ---------------------------------------------------------------------------------------------

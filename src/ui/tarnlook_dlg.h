@@ -17,7 +17,9 @@
 // Sent to the running instance's main window by a second start; wParam and lParam are 0.
 constexpr UINT WM_RESTORE_INSTANCE = WM_APP + 500;
 
-// Set by the dialog's initialisation; the scan's workers reach the window through them.
+// Set by the dialog's initialisation, for the rest of the program to name the window and its list
+// (a scan is handed the list). The scan's workers never use them: they reach the window through
+// the scan view that the dialog binds to its handles (ui/window_scan_view.h).
 extern HWND g_hMainWnd;
 extern CListCtrlEx* g_pDeviceList;
 // The five row icons. The list view owns the image handle (it was given it without

@@ -1,7 +1,7 @@
 #pragma once
 // CDC: a device context. It owns the context only when it created it (CreateCompatibleDC);
 // a CDC made from a handle (a WM_CTLCOLOR or WM_ERASEBKGND argument, a DRAWITEMSTRUCT's hDC)
-// only borrows it. CPaintDC brackets BeginPaint / EndPaint.
+// only borrows it. CClientDC brackets GetDC / ReleaseDC, CPaintDC BeginPaint / EndPaint.
 #include <windows.h>
 
 class CDC {
@@ -45,10 +45,24 @@ class CDC {
   bool DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState) const {
     return ::DrawFrameControl(m_hDC, lpRect, nType, nState) != FALSE;
   }
-  void FillSolidRect(LPCRECT lpRect, COLORREF cr) const;
+  SIZE GetTextExtent(const char* text, int nCount) const {
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32A(m_hDC, text, nCount, &size);
+    return size;
+  }
 
  private:
   bool m_bOwns = false;
+};
+
+// A window's client area (or, for no window, the screen), from GetDC to ReleaseDC.
+class CClientDC : public CDC {
+ public:
+  explicit CClientDC(HWND hWnd) : CDC(::GetDC(hWnd)), m_hWndClient(hWnd) {}
+  ~CClientDC() override { ::ReleaseDC(m_hWndClient, m_hDC); }
+
+ private:
+  HWND m_hWndClient;
 };
 
 class CPaintDC : public CDC {

@@ -111,13 +111,10 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
   HWND hCtrl = pDX->PrepareCtrl(nIDC);
   if (!hCtrl) return;
+  CWnd* control = CWnd::FromHandle(hCtrl);
   if (pDX->m_bSaveAndValidate) {
-    int length = ::GetWindowTextLengthA(hCtrl);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(hCtrl, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    value = text;
+    value = control->GetWindowText();
   } else {
-    ::SetWindowTextA(hCtrl, value.c_str());
+    control->SetWindowText(value.c_str());
   }
 }

@@ -8,5 +8,4 @@ class CEdit : public CWnd {
     SendMessage(EM_SETSEL, nStartChar, nEndChar);
     if (!bNoScroll) SendMessage(EM_SCROLLCARET);
   }
-  void LimitText(int nChars) const { SendMessage(EM_LIMITTEXT, nChars); }
 };

@@ -24,12 +24,6 @@ void CDC::DeleteDC() {
   m_bOwns = false;
 }
 
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF cr) const {
-  COLORREF old = ::SetBkColor(m_hDC, cr);
-  ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
-  ::SetBkColor(m_hDC, old);
-}
-
 CPaintDC::CPaintDC(HWND hWnd) : m_hWndPaint(hWnd) { m_hDC = ::BeginPaint(hWnd, &m_ps); }
 
 CPaintDC::~CPaintDC() {
@@ -116,8 +110,8 @@ bool CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
   return m_hImageList != nullptr;
 }
 
-bool CImageList::Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle) const {
-  return ImageList_Draw(m_hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle) != FALSE;
+bool CImageList::Draw(HIMAGELIST hImageList, CDC* pDC, int nImage, POINT pt, UINT nStyle) {
+  return ImageList_Draw(hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle) != FALSE;
 }
 
 bool CImageList::DeleteImageList() {

@@ -19,8 +19,8 @@ class CImageList {
 
   bool Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
   int Add(HICON hIcon) { return ImageList_AddIcon(m_hImageList, hIcon); }
-  int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
-  bool Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle) const;
+  // Draws from any image list, owned or not (a list view's, for one).
+  static bool Draw(HIMAGELIST hImageList, CDC* pDC, int nImage, POINT pt, UINT nStyle);
   bool DeleteImageList();
   HIMAGELIST Detach();
 };

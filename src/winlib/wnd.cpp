@@ -86,39 +86,47 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
   return result;
 }
 
-LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Handlers may send messages to their own window: keep the outer message for Default().
-  CurrentMessage saved = m_current;
-  bool savedHandling = m_bHandlingMessage;
-  m_current = {message, wParam, lParam};
-  m_bHandlingMessage = true;
-  LRESULT result = 0;
-  try {
-    result = WindowProc(message, wParam, lParam);
-  } catch (...) {
-    // No C++ exception may unwind into the system's code.
-    ::OutputDebugStringA("winlib: exception in a message handler\n");
-    result = DefWindowProc(message, wParam, lParam);
+// Makes a message the one Default() passes on while it is handled, and brings the outer one back
+// afterwards: handlers may send messages to their own window.
+class CWnd::MessageScope {
+ public:
+  MessageScope(CWnd& wnd, UINT message, WPARAM wParam, LPARAM lParam)
+      : m_wnd(wnd), m_saved(wnd.m_current), m_bSavedHandling(wnd.m_bHandlingMessage) {
+    wnd.m_current = {message, wParam, lParam};
+    wnd.m_bHandlingMessage = true;
   }
-  m_current = saved;
-  m_bHandlingMessage = savedHandling;
-  return result;
+  ~MessageScope() {
+    m_wnd.m_current = m_saved;
+    m_wnd.m_bHandlingMessage = m_bSavedHandling;
+  }
+  MessageScope(const MessageScope&) = delete;
+  MessageScope& operator=(const MessageScope&) = delete;
+
+ private:
+  CWnd& m_wnd;
+  CurrentMessage m_saved;
+  bool m_bSavedHandling;
+};
+
+// The exception boundary of every message: no C++ exception may unwind into the system's code.
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  MessageScope scope(*this, message, wParam, lParam);
+  try {
+    return WindowProc(message, wParam, lParam);
+  } catch (...) {
+    ::OutputDebugStringA("winlib: exception in a message handler\n");
+    return DefWindowProc(message, wParam, lParam);
+  }
 }
 
 bool CWnd::RunMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
-  CurrentMessage saved = m_current;
-  bool savedHandling = m_bHandlingMessage;
-  m_current = {message, wParam, lParam};
-  m_bHandlingMessage = true;
-  bool handled = false;
+  MessageScope scope(*this, message, wParam, lParam);
   try {
-    handled = ProcessMessage(message, wParam, lParam, lResult);
+    return ProcessMessage(message, wParam, lParam, lResult);
   } catch (...) {
     ::OutputDebugStringA("winlib: exception in a message handler\n");
+    return false;
   }
-  m_current = saved;
-  m_bHandlingMessage = savedHandling;
-  return handled;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -217,6 +225,9 @@ void CWnd::SetFont(HFONT hFont, bool bRedraw) const {
 }
 HFONT CWnd::GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+void CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) const {
+  ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>((GetStyle() & ~dwRemove) | dwAdd));
+}
 DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
 void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
 void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }

@@ -59,6 +59,8 @@ class CWnd {
   void SetFont(HFONT hFont, bool bRedraw = true) const;
   HFONT GetFont() const;
   DWORD GetStyle() const;
+  // Takes the remove bits out of the window's style and puts the add bits in.
+  void ModifyStyle(DWORD dwRemove, DWORD dwAdd) const;
   DWORD GetExStyle() const;
   void GetClientRect(LPRECT lpRect) const;
   void GetWindowRect(LPRECT lpRect) const;
@@ -123,6 +125,7 @@ class CWnd {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   bool ReflectOwnerDraw(UINT message, LPARAM lParam);
 
+  class MessageScope;
   struct CurrentMessage {
     UINT message = 0;
     WPARAM wParam = 0;
