@@ -1,6 +1,7 @@
 #pragma once
 // What a scan does to the main dialog: the device list rows, the re-detect button and the summary
 // line. The scan's worker threads call it; the main dialog binds it to its real controls.
+// Port kind: installable (InstallScanView / CurrentScanView).
 //
 // Binding rules for the dialog:
 //  - Install a view object that outlives every worker (static storage duration), e.g. the window

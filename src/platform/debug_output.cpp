@@ -5,12 +5,14 @@
 namespace {
 std::atomic<OutputSink> g_outputSink{nullptr};
 
-void Write(OutputChannel channel, const char* text) {
-  OutputSink sink = g_outputSink.load();
-  (sink ? sink : PlatformOutput)(channel, text);
-}
+void Write(OutputChannel channel, const char* text) { CurrentOutputSink()(channel, text); }
 }  // namespace
 
 void DebugOutput(const char* text) { Write(OutputChannel::Debugger, text); }
 void StandardOutput(const char* text) { Write(OutputChannel::StandardOutput, text); }
 void InstallOutputSink(OutputSink sink) { g_outputSink.store(sink); }
+
+OutputSink CurrentOutputSink() {
+  OutputSink sink = g_outputSink.load();
+  return sink ? sink : PlatformOutput;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Diagnostics: the debugger output channel (OutputDebugStringA on Windows) and the process's
 // standard output. Both go through a replaceable sink so tests can read what was written.
+// Port kind: installable (InstallOutputSink / CurrentOutputSink).
 #include <string>
 
 enum class OutputChannel { Debugger, StandardOutput };
@@ -16,6 +17,8 @@ void StandardOutput(const char* text);
 // Replaces the sink for both channels (nullptr restores the platform's). Not for use while other
 // threads write.
 void InstallOutputSink(OutputSink sink);
+// The installed sink, or the platform's.
+OutputSink CurrentOutputSink();
 // The platform's sink: OutputDebugStringA / stdout on Windows; natively the debugger channel is
 // dropped and standard output goes to stdout.
 void PlatformOutput(OutputChannel channel, const char* text);

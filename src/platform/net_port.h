@@ -1,5 +1,6 @@
 #pragma once
 // The network operations the scan needs from the system, in plain C++ types.
+// Port kind: installable (InstallNetPort / CurrentNetPort).
 //
 // A program installs one binding at start-up; nothing is installed by linking alone:
 //   tarnlook.exe      InstallWin32NetPort()   (IP Helper and Windows Sockets, platform/win32)

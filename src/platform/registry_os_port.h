@@ -1,8 +1,9 @@
 #pragma once
 // What the device registry needs from the operating system: the client's installation directory
 // from the system registry, the process's current directory and an existence probe for the
-// registry file. Plain C++ types only; the system binding lives in win32/ or posix/, and tests
-// install a fake with InstallRegistryOsPort.
+// registry file. Plain C++ types only; the system binding lives in win32/ or posix/.
+// Port kind: installable (InstallRegistryOsPort / CurrentRegistryOsPort); the system binding
+// serves until a test installs a fake.
 #include <optional>
 #include <string>
 

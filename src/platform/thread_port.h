@@ -1,5 +1,6 @@
 #pragma once
 // Threads, a lock and a wake-up signal for the sweep, in plain C++ types.
+// Port kind: bound at link time (the one port that is: the sweep's hot path calls it directly).
 // Bindings: platform/win32/thread_port_win32.cpp (CreateThread, WaitForMultipleObjects,
 // CRITICAL_SECTION, an auto-reset event) and platform/posix/thread_port_posix.cpp.
 #include <cstddef>

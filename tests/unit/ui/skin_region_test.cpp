@@ -89,25 +89,25 @@ TEST(SkinRegion, EightBitPixelsCompareTheirColourTableEntry) {
   EXPECT_EQ(OpaqueRuns(rows, kKey), want);
 }
 
-TEST(SkinRegion, SixteenBitPixelsUseTheFiveSixFiveKey) {
-  EXPECT_EQ(ui::KeyForDepth(kKey, 16), 0x8000u);  // red 128 >> 3 = 16, at bit 11
-  EXPECT_EQ(ui::KeyForDepth(0x00FFFFFF, 16), 0xFFFFu);
+TEST(SkinRegion, SixteenBitPixelsUseTheKeyInTheirOwnForm) {
   EXPECT_EQ(ui::KeyForDepth(kKey, 24), 0x00800000u);
-  // Pixels: key, 5-5-5 form of the key (0x4000, not the key), key; row padded to 8 bytes.
-  std::vector<uint8_t> bytes = {0x00, 0x80, 0x00, 0x40, 0x00, 0x80, 0, 0};
-  PixelRows rows{3, 1, 16, 6, bytes.data(), bytes.size(), nullptr};
-  std::vector<RegionRect> want = {{1, 0, 2, 1}};
-  EXPECT_EQ(OpaqueRuns(rows, kKey), want);
-}
-
-TEST(SkinRegion, FiveFiveFivePixelsUseTheKeyInTheirOwnForm) {
-  EXPECT_EQ(ui::KeyForDepth(kKey, 16, true), 0x4000u);
-  EXPECT_EQ(ui::KeyForDepth(0x00FFFFFF, 16, true), 0x7FFFu);
-  // The same three pixels as above, now read as 5-5-5: only the middle one is the key.
-  std::vector<uint8_t> bytes = {0x00, 0x80, 0x00, 0x40, 0x00, 0x80, 0, 0};
-  PixelRows rows{3, 1, 16, 6, bytes.data(), bytes.size(), nullptr, true};
-  std::vector<RegionRect> want = {{0, 0, 1, 1}, {2, 0, 3, 1}};
-  EXPECT_EQ(OpaqueRuns(rows, kKey), want);
+  // Pixels: the 5-6-5 form of the key (red 128 >> 3 = 16, at bit 11), its 5-5-5 form, the 5-6-5
+  // form again; the row is padded to 8 bytes. Each layout matches only its own form.
+  const std::vector<uint8_t> bytes = {0x00, 0x80, 0x00, 0x40, 0x00, 0x80, 0, 0};
+  const struct {
+    bool fiveFiveFive;
+    uint32_t key, white;
+    std::vector<RegionRect> opaque;
+  } cases[] = {
+      {false, 0x8000u, 0xFFFFu, {{1, 0, 2, 1}}},
+      {true, 0x4000u, 0x7FFFu, {{0, 0, 1, 1}, {2, 0, 3, 1}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ui::KeyForDepth(kKey, 16, c.fiveFiveFive), c.key);
+    EXPECT_EQ(ui::KeyForDepth(0x00FFFFFF, 16, c.fiveFiveFive), c.white);
+    PixelRows rows{3, 1, 16, 6, bytes.data(), bytes.size(), nullptr, c.fiveFiveFive};
+    EXPECT_EQ(OpaqueRuns(rows, kKey), c.opaque) << c.fiveFiveFive;
+  }
 }
 
 TEST(SkinRegion, RowsAreReadBottomUpWithStrideRoundedToFour) {

@@ -76,6 +76,15 @@ class WindowFixture : public ::testing::Test {
   unsigned long long WindowValue() const {
     return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(m_window));
   }
+  // The second process ended well and read exactly the handle this process published.
+  void ExpectFoundWindow(Peer& second) const {
+    ASSERT_EQ(second.Finish(), 0);
+    int found = 0;
+    unsigned long long window = 0;
+    ASSERT_TRUE(second.Result(&found, &window));
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(window, WindowValue());
+  }
   HWND m_window = reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(0x8001F00Au)));
 };
 
@@ -95,12 +104,7 @@ TEST_F(WindowFixture, SecondProcessReadsThePublishedWindow) {
 
   Peer second("find", name, 5000);
   ASSERT_TRUE(second.Started());
-  ASSERT_EQ(second.Finish(), 0);
-  int found = 0;
-  unsigned long long window = 0;
-  ASSERT_TRUE(second.Result(&found, &window));
-  EXPECT_EQ(found, 1);
-  EXPECT_EQ(window, WindowValue());
+  ExpectFoundWindow(second);
 }
 
 TEST_F(WindowFixture, SecondProcessWaitsUntilTheWindowIsPublished) {
@@ -112,12 +116,7 @@ TEST_F(WindowFixture, SecondProcessWaitsUntilTheWindowIsPublished) {
   ASSERT_TRUE(second.Started());
   EXPECT_TRUE(second.StillRunningAfter(1500)) << "the second start did not wait for the mutex";
   first.PublishWindow(&m_window);
-  ASSERT_EQ(second.Finish(), 0);
-  int found = 0;
-  unsigned long long window = 0;
-  ASSERT_TRUE(second.Result(&found, &window));
-  EXPECT_EQ(found, 1);
-  EXPECT_EQ(window, WindowValue());
+  ExpectFoundWindow(second);
 }
 
 TEST(SingleInstanceGuard, WaitForAHungFirstInstanceIsBounded) {
