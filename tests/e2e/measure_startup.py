@@ -19,10 +19,14 @@ from pathlib import Path
 from harness import Session, enter_private_network, WINE
 
 
+PROGRAM = b"tarnlook-sim.exe"
+
+
 def find_program_pid(work):
     for status in Path("/proc").glob("[0-9]*/cmdline"):
         try:
-            if b"tarnlook-sim.exe" in status.read_bytes() and b"e2e_probe" not in status.read_bytes():
+            command = status.read_bytes()
+            if PROGRAM in command and b"e2e_probe" not in command and b"winedbg" not in command:
                 return int(status.parent.name)
         except OSError:
             pass
@@ -48,11 +52,14 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--exe", default="tarnlook-sim.exe", help="program, relative to the build dir")
     args = parser.parse_args()
+    global PROGRAM
+    PROGRAM = Path(args.exe).name.encode()
     enter_private_network()
     results = []
     for run in range(args.runs):
-        session = Session("measure-%d" % run, args.build)
+        session = Session("measure-%d" % run, args.build, exe=args.exe)
         try:
             session.wine_cmd([str(session.probe_exe), "state"])  # warm the wineserver
             peaks, stop = {}, threading.Event()
