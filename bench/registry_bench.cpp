@@ -1,9 +1,10 @@
 // One full classification merge of a /24 sweep (253 devices, the local computer first) against
 // registry files of 10, 100 and 10,000 entries. Half of the devices have an entry, as far as the
 // file has entries to give them; the other entries belong to devices not on the network now.
+#include <atomic>
+
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -108,7 +109,12 @@ void BM_MergeRegistry(benchmark::State& state) {
   std::filesystem::remove_all(dir);
 }
 
-BENCHMARK(BM_MergeRegistry)->Arg(10)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MergeRegistry)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

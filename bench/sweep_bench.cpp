@@ -4,10 +4,11 @@
 //   wait_cpu_fraction  CPU time of the list builder while it waits for the sweep / that wait
 //                      (goal < 0.01): the builder must sleep, not spin
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <chrono>
 #include <thread>
+
+#include <time.h>
 
 #include "net/address_sweep.h"
 #include "net/list_builder.h"
@@ -62,7 +63,8 @@ void BM_FullScan(benchmark::State& state) {
     builder.join();
     WaitForAllThreads(&sweep, 1);
     CloseThread(sweep);
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(wall);
     wallSum += wall;
     waitSum += wait;

@@ -10,9 +10,8 @@ namespace {
 bool ParseMac(const std::string& text, unsigned char (&mac)[6]) {
   unsigned b[6];
   char tail;
-  if (text.size() != 17 ||
-      std::sscanf(text.c_str(), "%2x-%2x-%2x-%2x-%2x-%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5],
-                  &tail) != 6)
+  if (text.size() != 17 || std::sscanf(text.c_str(), "%2x-%2x-%2x-%2x-%2x-%2x%c", &b[0], &b[1],
+                                       &b[2], &b[3], &b[4], &b[5], &tail) != 6)
     return false;
   for (int i = 0; i < 6; ++i) mac[i] = static_cast<unsigned char>(b[i]);
   return true;
@@ -81,7 +80,7 @@ bool ParseScenario(const std::string& text, SimScenario& scenario, std::string* 
 SimScenario DemoScenario() {
   static const char kDemo[] =
       "adapter 6 192.168.1.23\n"
-      "adapter 71 0.0.0.0\n"              // a wireless adapter without an address
+      "adapter 71 0.0.0.0\n"  // a wireless adapter without an address
       "hostname TARNLOOK-PC 192.168.1.23\n"
       "silence 600\n"
       "device 192.168.1.23 00-1A-2B-3C-4D-5E 1 TARNLOOK-PC\n"  // this computer

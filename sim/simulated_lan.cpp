@@ -1,4 +1,6 @@
 // The net port answered from a scenario instead of the network.
+#include "sim/simulated_lan.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -7,7 +9,6 @@
 #include <sstream>
 
 #include "platform/thread_port.h"
-#include "sim/simulated_lan.h"
 
 namespace {
 
@@ -131,8 +132,8 @@ bool InstallSimulatedLan() {
   SimScenario scenario;
   std::string error;
   if (!in || !ParseScenario(text.str(), scenario, &error)) {
-    std::cerr << "TARNLOOK_SIM_LAN: cannot use " << path << (error.empty() ? "" : " (" + error + ")")
-              << "; using the demo LAN\n";
+    std::cerr << "TARNLOOK_SIM_LAN: cannot use " << path
+              << (error.empty() ? "" : " (" + error + ")") << "; using the demo LAN\n";
     InstallSimulatedLan(DemoScenario());
     return false;
   }

@@ -13,10 +13,10 @@
 #include "platform/net_port.h"
 
 struct SimDevice {
-  uint32_t address = 0;           // network byte order
+  uint32_t address = 0;  // network byte order
   unsigned char mac[6] = {};
   unsigned latencyMs = 0;
-  std::string name;               // empty: the reverse lookup finds nothing
+  std::string name;  // empty: the reverse lookup finds nothing
 };
 
 struct SimScenario {

@@ -33,10 +33,14 @@ bool ReadPart(const char*& p, unsigned long long& value) {
   for (;; ++p) {
     const char c = *p;
     unsigned digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else break;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      break;
     if (digit >= base) return false;
     value = value * base + digit;
     if (value > 0xFFFFFFFFull) return false;
@@ -75,8 +79,9 @@ uint32_t Ipv4FromText(const std::string& text) {
         if (parts[i] > 0xFF) return kInvalidAddress;
       host = parts[0] << 24 | parts[1] << 16 | parts[2] << 8 | parts[3];
   }
-  unsigned char bytes[4] = {static_cast<unsigned char>(host >> 24), static_cast<unsigned char>(host >> 16),
-                            static_cast<unsigned char>(host >> 8), static_cast<unsigned char>(host)};
+  unsigned char bytes[4] = {
+      static_cast<unsigned char>(host >> 24), static_cast<unsigned char>(host >> 16),
+      static_cast<unsigned char>(host >> 8), static_cast<unsigned char>(host)};
   uint32_t address;
   std::memcpy(&address, bytes, 4);
   return address;
@@ -90,7 +95,7 @@ uint32_t WithHostNumber(uint32_t address, unsigned host) {
 
 std::string FormatMacText(const unsigned char* bytes) {
   char buffer[18];
-  std::snprintf(buffer, sizeof buffer, "%.2X-%.2X-%.2X-%.2X-%.2X-%.2X", bytes[0], bytes[1], bytes[2],
-                bytes[3], bytes[4], bytes[5]);
+  std::snprintf(buffer, sizeof buffer, "%.2X-%.2X-%.2X-%.2X-%.2X-%.2X", bytes[0], bytes[1],
+                bytes[2], bytes[3], bytes[4], bytes[5]);
   return buffer;
 }

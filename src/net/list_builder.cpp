@@ -73,7 +73,8 @@ void AssembleList() {
   DebugOutput("初始化列表完成");
 }
 
-unsigned long TARNLOOK_THREADCALL ListBuildThreadProc(void* /*parameter: the dialog's list, unused*/) {
+unsigned long TARNLOOK_THREADCALL
+ListBuildThreadProc(void* /*parameter: the dialog's list, unused*/) {
   WaitForSweep();
   AssembleList();
   return 0;

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-extern uint32_t g_dwLocalAddress;         // network byte order; 0 until a pass writes it
-extern int g_bPppAdapter;                 // 1 when the latest adapter pass met a PPP adapter
-extern std::string g_strAdapterAddress;   // first address text of the last Ethernet adapter seen
+extern uint32_t g_dwLocalAddress;        // network byte order; 0 until a pass writes it
+extern int g_bPppAdapter;                // 1 when the latest adapter pass met a PPP adapter
+extern std::string g_strAdapterAddress;  // first address text of the last Ethernet adapter seen
 
 // Adapter pass: walks the adapter list (printing one "Adapter Type: " line per adapter) and
 // returns the last Ethernet adapter's address, also left in g_dwLocalAddress.

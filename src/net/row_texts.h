@@ -12,7 +12,7 @@
 // The name a device gets whose name cannot be resolved.
 extern const char* const kUnknownHostName;  // "未知主机名"
 
-std::string HostCellText(const std::string& hostName);  // column 0
+std::string HostCellText(const std::string& hostName);                               // column 0
 std::string AddressCellText(const std::string& macText, const std::string& ipText);  // column 1
 std::string StatusCellText(const std::string& statusLabel);  // column 2 ("\n" + label)
 

@@ -8,7 +8,8 @@ struct StatusLabel {
   const char* cell;
 };
 
-#define TARNLOOK_STATUS_LABEL(words) StatusLabel{words, "\n" words, "\n\n" words}
+#define TARNLOOK_STATUS_LABEL(words) \
+  StatusLabel { words, "\n" words, "\n\n" words }
 // A device not yet known: its row offers "mark as known". The sweep's default.
 inline constexpr StatusLabel kStatusNotKnown = TARNLOOK_STATUS_LABEL("标记为已知");
 // A device the user knows: its row offers "mark as unknown".

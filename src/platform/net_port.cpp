@@ -13,7 +13,9 @@ class FailingNetPort final : public NetPort {
   bool ReadOwnHostName(std::string&, int) override { return false; }
   bool ResolveFirstAddress(const std::string&, uint32_t&) override { return false; }
   bool ResolveHostName(uint32_t, std::string&) override { return false; }
-  uint32_t SendArp(uint32_t, uint32_t, uint32_t (&)[2], uint32_t&) override { return kNotSupported; }
+  uint32_t SendArp(uint32_t, uint32_t, uint32_t (&)[2], uint32_t&) override {
+    return kNotSupported;
+  }
   uint32_t QueryArpTableSize() override { return 0; }
   bool ReadArpTable(uint32_t, std::vector<ArpCacheRow>&) override { return false; }
   void DeleteArpEntry(const ArpCacheRow&) override {}

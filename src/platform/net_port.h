@@ -15,8 +15,8 @@
 #include <vector>
 
 struct AdapterEntry {
-  uint32_t type = 0;       // 6 Ethernet, 23 PPP, anything else
-  std::string firstIpText; // first entry of the adapter's IP address list, as the system gives it
+  uint32_t type = 0;        // 6 Ethernet, 23 PPP, anything else
+  std::string firstIpText;  // first entry of the adapter's IP address list, as the system gives it
 };
 
 struct ArpCacheRow {
@@ -53,7 +53,8 @@ class NetPort {
   // SendARP. The hardware address lands in mac, two 32-bit words as the system requires, although
   // only its first 6 bytes are meaningful. length is the buffer length in bytes on entry and what
   // the system reports on return. Returns 0 when the target answered, else a system error code.
-  virtual uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) = 0;
+  virtual uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
+                           uint32_t& length) = 0;
 
   // GetIpNetTable with no buffer: the size the ARP table needs (0 when there is nothing to read).
   virtual uint32_t QueryArpTableSize() = 0;

@@ -12,8 +12,8 @@
 void MergeRegistry();
 
 // One read of an entry's attribute by MAC, as AccessDeviceAttribute in read mode gives it.
-using AttributeLookup =
-    std::function<std::optional<std::string>(const std::string& macText, const char* attributeName)>;
+using AttributeLookup = std::function<std::optional<std::string>(const std::string& macText,
+                                                                 const char* attributeName)>;
 
 // The merge itself over any table: at most two lookups per row from row 1 on.
 void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup);

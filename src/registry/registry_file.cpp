@@ -77,13 +77,16 @@ int AddEntry(const DeviceRecord& record, const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> AccessDeviceAttribute(const std::string& path, const std::string& macText,
-                                                 bool write, const char* attributeName,
+std::optional<std::string> AccessDeviceAttribute(const std::string& path,
+                                                 const std::string& macText, bool write,
+                                                 const char* attributeName,
                                                  const std::string& value) {
   return AccessEntry(path, macText, write, attributeName, value);
 }
 
-int AddDevice(const DeviceRecord& record, const std::string& path) { return AddEntry(record, path); }
+int AddDevice(const DeviceRecord& record, const std::string& path) {
+  return AddEntry(record, path);
+}
 
 bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
   XmlDocument doc;

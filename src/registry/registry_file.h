@@ -11,8 +11,9 @@
 // Read mode: that entry's attribute, trimmed, or the entry's trimmed MAC when the attribute is
 // empty or absent. Write mode: sets the attribute to value, saves, and gives the trimmed MAC.
 // Nothing when the file cannot be read or no entry matches.
-std::optional<std::string> AccessDeviceAttribute(const std::string& path, const std::string& macText,
-                                                 bool write, const char* attributeName,
+std::optional<std::string> AccessDeviceAttribute(const std::string& path,
+                                                 const std::string& macText, bool write,
+                                                 const char* attributeName,
                                                  const std::string& value);
 
 // Adds an entry for the record, creating the file first when it does not exist. 1 when the entry

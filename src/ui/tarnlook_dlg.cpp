@@ -8,10 +8,10 @@
 #include "net/row_texts.h"
 #include "net/scan.h"
 #include "platform/debug_output.h"
-#include "ui/window_scan_view.h"
 #include "registry/profile_location.h"
 #include "ui/about_dlg.h"
 #include "ui/core/device_marking.h"
+#include "ui/window_scan_view.h"
 #include "winlib/dc.h"
 #include "winlib/win_app.h"
 
@@ -135,8 +135,8 @@ BOOL CTarnlookDlg::OnInitDialog() {
 
   ChooseFonts();
   GetDlgItem(IDC_TITLE)->SetFont(m_fontTitle, true);
-  const int textItems[] = {IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX,
-                           IDC_UNKNOWN_COUNT, IDC_REDETECT, IDC_DEVICE_LIST};
+  const int textItems[] = {IDC_STATUS_TEXT,   IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX,
+                           IDC_UNKNOWN_COUNT, IDC_REDETECT,       IDC_DEVICE_LIST};
   for (int id : textItems) GetDlgItem(id)->SetFont(m_fontText, true);
   FitSummaryLine();
 
@@ -164,7 +164,8 @@ void CTarnlookDlg::CreateRowImages() {
   g_pRowImages->Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
   const UINT icons[] = {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN,
                         IDI_MARK_KNOWN};
-  for (UINT id : icons) g_pRowImages->Add(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
+  for (UINT id : icons)
+    g_pRowImages->Add(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
 }
 
 void CTarnlookDlg::ChooseFonts() {
@@ -300,8 +301,7 @@ void CTarnlookDlg::OnDeviceListDblClk(NMHDR* pNMHDR, LRESULT* pResult) {
   const int row = activate->iItem;
   const int column = activate->iSubItem;
   switch (ClassifyDoubleClick(row, column)) {
-    case DoubleClickAction::kIgnore:
-      break;
+    case DoubleClickAction::kIgnore: break;
     case DoubleClickAction::kToggleStatus: {
       ListRows rows(m_listDevices);
       ToggleDeviceStatus(rows, row, RegistryPath());
@@ -309,9 +309,7 @@ void CTarnlookDlg::OnDeviceListDblClk(NMHDR* pNMHDR, LRESULT* pResult) {
       m_listDevices.UpdateWindow();
       break;
     }
-    case DoubleClickAction::kOpenEditor:
-      OpenNameEditor(row, column);
-      break;
+    case DoubleClickAction::kOpenEditor: OpenNameEditor(row, column); break;
   }
   *pResult = 0;
 }

@@ -41,7 +41,8 @@ class WindowScanView final : public ScanView {
   void ShowItem(int id, bool show) override { Item(id).ShowWindow(show ? SW_SHOW : SW_HIDE); }
 
   void SetItemText(int id, const std::string& text) override {
-    if (::IsWindow(m_hDialog.load())) Handle<CWnd>(m_hDialog.load()).SetDlgItemText(id, text.c_str());
+    if (::IsWindow(m_hDialog.load()))
+      Handle<CWnd>(m_hDialog.load()).SetDlgItemText(id, text.c_str());
   }
 
  private:

@@ -15,10 +15,8 @@ bool ReturnsResultDirectly(UINT message) {
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-      return true;
-    default:
-      return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    case WM_QUERYDRAGICON: return true;
+    default: return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
   }
 }
 

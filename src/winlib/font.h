@@ -15,8 +15,8 @@ class CFont {
 
   // CreateFontA with the same fourteen arguments.
   bool CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight,
-                  BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet,
-                  BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily,
+                  BYTE bItalic, BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision,
+                  BYTE nClipPrecision, BYTE nQuality, BYTE nPitchAndFamily,
                   const char* lpszFacename);
   bool CreateFontIndirect(const LOGFONTA* lpLogFont);
   // nPointSize in tenths of a point, converted to pixels for the screen (or hDC when given).

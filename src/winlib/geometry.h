@@ -5,7 +5,10 @@
 class CPoint : public POINT {
  public:
   CPoint() { x = y = 0; }
-  CPoint(int initX, int initY) { x = initX; y = initY; }
+  CPoint(int initX, int initY) {
+    x = initX;
+    y = initY;
+  }
   // A mouse message's lParam: x in the low word, y in the high word, both signed.
   explicit CPoint(LPARAM lParam) {
     x = static_cast<short>(LOWORD(lParam));
@@ -16,7 +19,12 @@ class CPoint : public POINT {
 class CRect : public RECT {
  public:
   CRect() { left = top = right = bottom = 0; }
-  CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+  CRect(int l, int t, int r, int b) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  }
   CRect(const RECT& rc) : RECT(rc) {}
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }

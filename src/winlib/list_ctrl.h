@@ -21,8 +21,8 @@ class CListCtrl : public CWnd {
   int InsertItem(int nItem, const char* lpszItem) const;
   int InsertItem(const LVITEMA* pItem) const;
   bool SetItem(const LVITEMA* pItem) const;
-  bool SetItem(int nItem, int nSubItem, UINT nMask, const char* lpszItem, int nImage,
-               UINT nState, UINT nStateMask, LPARAM lParam) const;
+  bool SetItem(int nItem, int nSubItem, UINT nMask, const char* lpszItem, int nImage, UINT nState,
+               UINT nStateMask, LPARAM lParam) const;
   bool SetItemText(int nItem, int nSubItem, const char* lpszText) const;
   int GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) const;
   std::string GetItemText(int nItem, int nSubItem) const;  // the whole text

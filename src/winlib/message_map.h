@@ -19,10 +19,10 @@
  protected:                   \
   bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                 \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                  \
   bool theClass::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult) { \
-    using TheBaseClass = baseClass;                                                            \
-    (void)wParam;                                                                              \
+    using TheBaseClass = baseClass;                                                             \
+    (void)wParam;                                                                               \
     (void)lParam;
 
 #define END_MESSAGE_MAP()                                                \
@@ -35,149 +35,149 @@
 // --- Window messages -------------------------------------------------------------------------
 
 // void OnSysCommand(UINT nID, LPARAM lParam)
-#define ON_WM_SYSCOMMAND()                               \
-  if (message == WM_SYSCOMMAND) {                        \
-    OnSysCommand(static_cast<UINT>(wParam), lParam);     \
-    lResult = 0;                                         \
-    return true;                                         \
+#define ON_WM_SYSCOMMAND()                           \
+  if (message == WM_SYSCOMMAND) {                    \
+    OnSysCommand(static_cast<UINT>(wParam), lParam); \
+    lResult = 0;                                     \
+    return true;                                     \
   }
 
 // void OnPaint()
-#define ON_WM_PAINT()       \
+#define ON_WM_PAINT()        \
   if (message == WM_PAINT) { \
-    OnPaint();              \
-    lResult = 0;            \
-    return true;            \
+    OnPaint();               \
+    lResult = 0;             \
+    return true;             \
   }
 
 // HCURSOR OnQueryDragIcon()
-#define ON_WM_QUERYDRAGICON()                                        \
-  if (message == WM_QUERYDRAGICON) {                                 \
-    lResult = reinterpret_cast<LRESULT>(OnQueryDragIcon());          \
-    return true;                                                     \
+#define ON_WM_QUERYDRAGICON()                               \
+  if (message == WM_QUERYDRAGICON) {                        \
+    lResult = reinterpret_cast<LRESULT>(OnQueryDragIcon()); \
+    return true;                                            \
   }
 
 // HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 // Every WM_CTLCOLORxxx; nCtlColor is CTLCOLOR_MSGBOX ... CTLCOLOR_STATIC.
-#define ON_WM_CTLCOLOR()                                                                   \
-  if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {                      \
-    CDC dcCtlColor_(reinterpret_cast<HDC>(wParam));                                        \
-    lResult = reinterpret_cast<LRESULT>(OnCtlColor(                                        \
-        &dcCtlColor_, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)),                    \
-        message - WM_CTLCOLORMSGBOX));                                                     \
-    return true;                                                                           \
+#define ON_WM_CTLCOLOR()                                                           \
+  if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {              \
+    CDC dcCtlColor_(reinterpret_cast<HDC>(wParam));                                \
+    lResult = reinterpret_cast<LRESULT>(                                           \
+        OnCtlColor(&dcCtlColor_, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
+                   message - WM_CTLCOLORMSGBOX));                                  \
+    return true;                                                                   \
   }
 
 // BOOL OnEraseBkgnd(CDC* pDC)
-#define ON_WM_ERASEBKGND()                                     \
-  if (message == WM_ERASEBKGND) {                              \
-    CDC dcErase_(reinterpret_cast<HDC>(wParam));               \
-    lResult = OnEraseBkgnd(&dcErase_);                         \
-    return true;                                               \
+#define ON_WM_ERASEBKGND()                       \
+  if (message == WM_ERASEBKGND) {                \
+    CDC dcErase_(reinterpret_cast<HDC>(wParam)); \
+    lResult = OnEraseBkgnd(&dcErase_);           \
+    return true;                                 \
   }
 
 // void OnLButtonDown(UINT nFlags, CPoint point)   (client coordinates)
-#define ON_WM_LBUTTONDOWN()                                            \
-  if (message == WM_LBUTTONDOWN) {                                     \
-    OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam));          \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_LBUTTONDOWN()                                   \
+  if (message == WM_LBUTTONDOWN) {                            \
+    OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); \
+    lResult = 0;                                              \
+    return true;                                              \
   }
 
 // void OnLButtonUp(UINT nFlags, CPoint point)
-#define ON_WM_LBUTTONUP()                                              \
-  if (message == WM_LBUTTONUP) {                                       \
-    OnLButtonUp(static_cast<UINT>(wParam), CPoint(lParam));            \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_LBUTTONUP()                                   \
+  if (message == WM_LBUTTONUP) {                            \
+    OnLButtonUp(static_cast<UINT>(wParam), CPoint(lParam)); \
+    lResult = 0;                                            \
+    return true;                                            \
   }
 
 // void OnLButtonDblClk(UINT nFlags, CPoint point)
-#define ON_WM_LBUTTONDBLCLK()                                          \
-  if (message == WM_LBUTTONDBLCLK) {                                   \
-    OnLButtonDblClk(static_cast<UINT>(wParam), CPoint(lParam));        \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_LBUTTONDBLCLK()                                   \
+  if (message == WM_LBUTTONDBLCLK) {                            \
+    OnLButtonDblClk(static_cast<UINT>(wParam), CPoint(lParam)); \
+    lResult = 0;                                                \
+    return true;                                                \
   }
 
 // void OnMouseMove(UINT nFlags, CPoint point)
-#define ON_WM_MOUSEMOVE()                                              \
-  if (message == WM_MOUSEMOVE) {                                       \
-    OnMouseMove(static_cast<UINT>(wParam), CPoint(lParam));            \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_MOUSEMOVE()                                   \
+  if (message == WM_MOUSEMOVE) {                            \
+    OnMouseMove(static_cast<UINT>(wParam), CPoint(lParam)); \
+    lResult = 0;                                            \
+    return true;                                            \
   }
 
 // void OnKillFocus(CWnd* pNewWnd)
-#define ON_WM_KILLFOCUS()                                              \
-  if (message == WM_KILLFOCUS) {                                       \
-    OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));     \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_KILLFOCUS()                                          \
+  if (message == WM_KILLFOCUS) {                                   \
+    OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); \
+    lResult = 0;                                                   \
+    return true;                                                   \
   }
 
 // void OnSetFocus(CWnd* pOldWnd)
-#define ON_WM_SETFOCUS()                                               \
-  if (message == WM_SETFOCUS) {                                        \
-    OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));      \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_SETFOCUS()                                          \
+  if (message == WM_SETFOCUS) {                                   \
+    OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); \
+    lResult = 0;                                                  \
+    return true;                                                  \
   }
 
 // int OnCreate(LPCREATESTRUCT lpCreateStruct)   (-1 fails the creation)
-#define ON_WM_CREATE()                                                     \
-  if (message == WM_CREATE) {                                              \
-    lResult = OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));          \
-    return true;                                                           \
+#define ON_WM_CREATE()                                            \
+  if (message == WM_CREATE) {                                     \
+    lResult = OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam)); \
+    return true;                                                  \
   }
 
 // void OnEnable(BOOL bEnable)
-#define ON_WM_ENABLE()                            \
-  if (message == WM_ENABLE) {                     \
-    OnEnable(static_cast<BOOL>(wParam));          \
-    lResult = 0;                                  \
-    return true;                                  \
+#define ON_WM_ENABLE()                   \
+  if (message == WM_ENABLE) {            \
+    OnEnable(static_cast<BOOL>(wParam)); \
+    lResult = 0;                         \
+    return true;                         \
   }
 
 // BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
-#define ON_WM_SETCURSOR()                                                              \
-  if (message == WM_SETCURSOR) {                                                       \
-    lResult = OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)),            \
-                          LOWORD(lParam), HIWORD(lParam));                             \
-    return true;                                                                       \
+#define ON_WM_SETCURSOR()                                                                   \
+  if (message == WM_SETCURSOR) {                                                            \
+    lResult = OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), \
+                          HIWORD(lParam));                                                  \
+    return true;                                                                            \
   }
 
 // void OnMouseHover(UINT nFlags, CPoint point)
-#define ON_WM_MOUSEHOVER()                                             \
-  if (message == WM_MOUSEHOVER) {                                      \
-    OnMouseHover(static_cast<UINT>(wParam), CPoint(lParam));           \
-    lResult = 0;                                                       \
-    return true;                                                       \
+#define ON_WM_MOUSEHOVER()                                   \
+  if (message == WM_MOUSEHOVER) {                            \
+    OnMouseHover(static_cast<UINT>(wParam), CPoint(lParam)); \
+    lResult = 0;                                             \
+    return true;                                             \
   }
 
 // void OnMouseLeave()
-#define ON_WM_MOUSELEAVE()         \
-  if (message == WM_MOUSELEAVE) {  \
-    OnMouseLeave();                \
-    lResult = 0;                   \
-    return true;                   \
+#define ON_WM_MOUSELEAVE()        \
+  if (message == WM_MOUSELEAVE) { \
+    OnMouseLeave();               \
+    lResult = 0;                  \
+    return true;                  \
   }
 
 // LRESULT handler(WPARAM wParam, LPARAM lParam)   (any message, e.g. a private WM_APP + n)
-#define ON_MESSAGE(msg, handler)                 \
-  if (message == (msg)) {                        \
+#define ON_MESSAGE(msg, handler)                    \
+  if (message == (msg)) {                           \
     lResult = WINLIB_CALL(handler)(wParam, lParam); \
-    return true;                                 \
+    return true;                                    \
   }
 
 // --- Notifications from child controls ------------------------------------------------------
 
 // void handler()   for WM_COMMAND with the given control id and notification code
-#define ON_COMMAND_NOTIFY_(id, code, handler)                                          \
-  if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {   \
-    WINLIB_CALL(handler)();                                                            \
-    lResult = 0;                                                                       \
-    return true;                                                                       \
+#define ON_COMMAND_NOTIFY_(id, code, handler)                                        \
+  if (message == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) { \
+    WINLIB_CALL(handler)();                                                          \
+    lResult = 0;                                                                     \
+    return true;                                                                     \
   }
 
 // void handler()
@@ -190,8 +190,8 @@
 // void handler(NMHDR* pNMHDR, LRESULT* pResult)   for WM_NOTIFY with the given code and id
 #define ON_NOTIFY(notifyCode, id, handler)                                                \
   if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == UINT_PTR(id) && \
-      reinterpret_cast<NMHDR*>(lParam)->code == UINT(notifyCode)) {                     \
-    lResult = 0;                                                                       \
-    WINLIB_CALL(handler)(reinterpret_cast<NMHDR*>(lParam), &lResult);                  \
-    return true;                                                                       \
+      reinterpret_cast<NMHDR*>(lParam)->code == UINT(notifyCode)) {                       \
+    lResult = 0;                                                                          \
+    WINLIB_CALL(handler)(reinterpret_cast<NMHDR*>(lParam), &lResult);                     \
+    return true;                                                                          \
   }

@@ -12,9 +12,7 @@ ElementRecord* NewSegment(int64_t records) {
 
 }  // namespace
 
-ElementIndex::ElementIndex(const ElementIndex& other) {
-  *this = other;
-}
+ElementIndex::ElementIndex(const ElementIndex& other) { *this = other; }
 
 ElementIndex& ElementIndex::operator=(const ElementIndex& other) {
   if (this == &other) return *this;
@@ -32,9 +30,7 @@ ElementIndex& ElementIndex::operator=(const ElementIndex& other) {
   return *this;
 }
 
-ElementIndex::~ElementIndex() {
-  Free();
-}
+ElementIndex::~ElementIndex() { Free(); }
 
 void ElementIndex::Free() {
   if (m_nCapacity > 0) {

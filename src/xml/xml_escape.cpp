@@ -62,21 +62,11 @@ std::string XmlDocument::EscapeText(const std::string& text) {
   for (int32_t i = 0; i < n;) {
     const char c = s[i];
     switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
+      case '<': out += "&lt;"; break;
+      case '&': out += "&amp;"; break;
+      case '>': out += "&gt;"; break;
+      case '\'': out += "&apos;"; break;
+      case '"': out += "&quot;"; break;
       default: {
         const int32_t step = Step(s, i, n);
         if (Is(c, kLead) && step == 1) {

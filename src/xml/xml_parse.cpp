@@ -25,9 +25,7 @@ std::string Span(const std::string& s, int32_t start, int32_t length) {
 
 }  // namespace
 
-XmlDocument::XmlDocument() {
-  Parse();
-}
+XmlDocument::XmlDocument() { Parse(); }
 
 bool XmlDocument::SetDocumentText(const std::string& text) {
   // The document text is a C string: it ends at its first zero byte.
@@ -253,9 +251,7 @@ ElementRef XmlDocument::ParseElements() {
         open.pop_back();
         break;
       }
-      case kErrorToken:
-        illFormed(token.message);
-        break;
+      case kErrorToken: illFormed(token.message); break;
       case kEndOfText:
         while (!open.empty()) {
           const OpenElement& inner = open.back();
@@ -267,8 +263,7 @@ ElementRef XmlDocument::ParseElements() {
           unendInnermost(message);
         }
         return first;
-      default:
-        break;  // text, whitespace, CDATA, processing instructions, comments, doctypes
+      default: break;  // text, whitespace, CDATA, processing instructions, comments, doctypes
     }
   }
 }

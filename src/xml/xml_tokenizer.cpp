@@ -206,20 +206,13 @@ int32_t Scanner::Markup(int32_t start, bool inDoctype, TokenRecord& token,
 
 const char* UnterminatedKind(int type) {
   switch (type) {
-    case kDoctype:
-      return "Doctype";
-    case kStartTag:
-      return "Element tag";
-    case kEndTag:
-      return "Element end tag";
-    case kCData:
-      return "CDATA Section";
-    case kProcessingInstruction:
-      return "Processing instruction";
-    case kComment:
-      return "Comment";
-    default:
-      return "tag";
+    case kDoctype: return "Doctype";
+    case kStartTag: return "Element tag";
+    case kEndTag: return "Element end tag";
+    case kCData: return "CDATA Section";
+    case kProcessingInstruction: return "Processing instruction";
+    case kComment: return "Comment";
+    default: return "tag";
   }
 }
 

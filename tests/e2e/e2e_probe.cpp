@@ -11,10 +11,12 @@
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include <psapi.h>
+
 #include <string>
 #include <vector>
 
@@ -71,7 +73,9 @@ std::string ClassName(HWND window) {
 }
 
 HWND FindMainWindow() {
-  struct Search { HWND found; } search = {nullptr};
+  struct Search {
+    HWND found;
+  } search = {nullptr};
   EnumWindows(
       [](HWND window, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
@@ -93,9 +97,12 @@ class RemoteBuffer {
   explicit RemoteBuffer(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                PROCESS_QUERY_INFORMATION, FALSE, pid);
-    if (m_process) m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
+    m_process = OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+        FALSE, pid);
+    if (m_process)
+      m_base =
+          static_cast<char*>(VirtualAllocEx(m_process, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE));
   }
   ~RemoteBuffer() {
     if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
@@ -152,9 +159,10 @@ std::string ItemJson(HWND dialog, int id) {
   if (!item) return "null";
   RECT rect;
   GetWindowRect(item, &rect);
-  return "{\"text\":" + Json(WindowText(item)) + ",\"visible\":" +
-         (IsWindowVisible(item) ? "true" : "false") + ",\"enabled\":" +
-         (IsWindowEnabled(item) ? "true" : "false") + ",\"rect\":" + Json(rect) + "}";
+  return "{\"text\":" + Json(WindowText(item)) +
+         ",\"visible\":" + (IsWindowVisible(item) ? "true" : "false") +
+         ",\"enabled\":" + (IsWindowEnabled(item) ? "true" : "false") + ",\"rect\":" + Json(rect) +
+         "}";
 }
 
 int State() {
@@ -170,11 +178,11 @@ int State() {
   MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
   DWORD pid = 0;
   GetWindowThreadProcessId(dialog, &pid);
-  std::string out = "{\"found\":true,\"pid\":" + std::to_string(pid) + ",\"visible\":" +
-                    (IsWindowVisible(dialog) ? "true" : "false") + ",\"iconic\":" +
-                    (IsIconic(dialog) ? "true" : "false") + ",\"foreground\":" +
-                    (GetForegroundWindow() == dialog ? "true" : "false") + ",\"rect\":" + Json(rect) +
-                    ",\"client\":" + Json(client) + ",\"items\":{";
+  std::string out = "{\"found\":true,\"pid\":" + std::to_string(pid) +
+                    ",\"visible\":" + (IsWindowVisible(dialog) ? "true" : "false") +
+                    ",\"iconic\":" + (IsIconic(dialog) ? "true" : "false") +
+                    ",\"foreground\":" + (GetForegroundWindow() == dialog ? "true" : "false") +
+                    ",\"rect\":" + Json(rect) + ",\"client\":" + Json(client) + ",\"items\":{";
   const int ids[] = {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1009, 1010};
   for (size_t i = 0; i < sizeof ids / sizeof ids[0]; ++i) {
     out += (i ? ",\"" : "\"") + std::to_string(ids[i]) + "\":" + ItemJson(dialog, ids[i]);
@@ -202,7 +210,10 @@ int State() {
 
 int Windows() {
   std::string out = "[";
-  struct Walk { std::string* out; bool first; } walk = {&out, true};
+  struct Walk {
+    std::string* out;
+    bool first;
+  } walk = {&out, true};
   EnumWindows(
       [](HWND window, LPARAM param) -> BOOL {
         auto* w = reinterpret_cast<Walk*>(param);
@@ -211,18 +222,23 @@ int Windows() {
         GetWindowRect(window, &rect);
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        std::string entry = std::string(w->first ? "" : ",") + "{\"class\":" + Json(ClassName(window)) +
-                            ",\"title\":" + Json(WindowText(window)) + ",\"pid\":" + std::to_string(pid) +
-                            ",\"rect\":" + Json(rect) + ",\"children\":[";
-        struct Kids { std::string* entry; bool first; } kids = {&entry, true};
+        std::string entry =
+            std::string(w->first ? "" : ",") + "{\"class\":" + Json(ClassName(window)) +
+            ",\"title\":" + Json(WindowText(window)) + ",\"pid\":" + std::to_string(pid) +
+            ",\"rect\":" + Json(rect) + ",\"children\":[";
+        struct Kids {
+          std::string* entry;
+          bool first;
+        } kids = {&entry, true};
         EnumChildWindows(
             window,
             [](HWND child, LPARAM p) -> BOOL {
               auto* k = reinterpret_cast<Kids*>(p);
               RECT r;
               GetWindowRect(child, &r);
-              *k->entry += std::string(k->first ? "" : ",") + "{\"id\":" +
-                           std::to_string(GetDlgCtrlID(child)) + ",\"class\":" + Json(ClassName(child)) +
+              *k->entry += std::string(k->first ? "" : ",") +
+                           "{\"id\":" + std::to_string(GetDlgCtrlID(child)) +
+                           ",\"class\":" + Json(ClassName(child)) +
                            ",\"text\":" + Json(WindowText(child)) + ",\"rect\":" + Json(r) + "}";
               k->first = false;
               return TRUE;
@@ -260,7 +276,8 @@ int Measure(const char* program) {
   }
   auto elapsed = [&] {
     QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
   };
   double visible = -1, painted = -1, summary = -1;
   HDC screen = GetDC(nullptr);
@@ -273,7 +290,8 @@ int Measure(const char* program) {
       GetWindowRect(dialog, &rect);
       // The skin's title band is blue; an unpainted window is not.
       COLORREF pixel = GetPixel(screen, rect.left + 300, rect.top + 12);
-      if (painted < 0 && pixel != CLR_INVALID && GetBValue(pixel) > GetRValue(pixel) + 60) painted = elapsed();
+      if (painted < 0 && pixel != CLR_INVALID && GetBValue(pixel) > GetRValue(pixel) + 60)
+        painted = elapsed();
       HWND prefix = GetDlgItem(dialog, 1004);
       if (prefix && IsWindowVisible(prefix)) summary = elapsed();
     }
@@ -287,12 +305,12 @@ int Measure(const char* program) {
   const bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
-  std::printf("{\"visible_ms\":%.1f,\"painted_ms\":%.1f,\"summary_ms\":%.1f,"
-              "\"peak_working_set_kb\":%llu,\"peak_pagefile_kb\":%llu,\"ended\":%s,\"exit_code\":%lu}\n",
-              visible, painted, summary,
-              static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
-              static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024), ended ? "true" : "false",
-              static_cast<unsigned long>(code));
+  std::printf(
+      "{\"visible_ms\":%.1f,\"painted_ms\":%.1f,\"summary_ms\":%.1f,"
+      "\"peak_working_set_kb\":%llu,\"peak_pagefile_kb\":%llu,\"ended\":%s,\"exit_code\":%lu}\n",
+      visible, painted, summary, static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
+      static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024), ended ? "true" : "false",
+      static_cast<unsigned long>(code));
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return 0;

@@ -5,12 +5,13 @@
 // length, tag lengths, unended flag, and parent / first child / next / previous sibling links) in
 // the same document order. On any document, every record stays inside the text and starts at a '<',
 // and record 0's length is the text's length. ASan watches every read.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -201,18 +202,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (trace) std::fprintf(stderr, "doing op %d name [%s]\n", op.kind, name ? name : "(null)");
     bool edited = false;
     switch (op.kind) {
-      case 0:
-        doc.FindElement(name);
-        break;
-      case 1:
-        doc.EnterElement();
-        break;
-      case 2:
-        doc.LeaveElement();
-        break;
-      case 3:
-        edited = doc.AddElement(name);
-        break;
+      case 0: doc.FindElement(name); break;
+      case 1: doc.EnterElement(); break;
+      case 2: doc.LeaveElement(); break;
+      case 3: edited = doc.AddElement(name); break;
       case 4:
         edited = doc.SetAttribute(name, op.value);
         if (edited) {
@@ -220,9 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "value reads back unchanged");
         }
         break;
-      default:
-        doc.GetAttribute(name);
-        break;
+      default: doc.GetAttribute(name); break;
     }
     if (trace) {
       std::fprintf(stderr, "op %d name [%s] value [%s] edited %d -> [%s]\n", op.kind,

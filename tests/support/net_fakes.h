@@ -84,7 +84,8 @@ class FakeNetPort : public NetPort {
     name = it->second.name;
     return true;
   }
-  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
+                   uint32_t& length) override {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       arpTargets.push_back(target);
@@ -144,7 +145,8 @@ class RecordingScanView : public ScanView {
   void InsertRow(int row, const std::string& column0) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back("insert " + std::to_string(row));
-    if (row >= 0 && static_cast<std::size_t>(row) <= rows.size()) rows.insert(rows.begin() + row, Row{{column0}});
+    if (row >= 0 && static_cast<std::size_t>(row) <= rows.size())
+      rows.insert(rows.begin() + row, Row{{column0}});
   }
   void SetCell(int row, int column, const std::string& text, int image) override {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,14 +1,15 @@
 #pragma once
 // Shared by the registry suites: a fake OS port, a real temporary directory, and reading and
 // writing ComputerInfo.xml in its on-disk (Base64) form.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+#include <gtest/gtest.h>
+
 #include <iterator>
 #include <optional>
 #include <sstream>

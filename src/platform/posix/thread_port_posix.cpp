@@ -60,7 +60,8 @@ void WakeEvent::Set() {
 bool WakeEvent::Wait(unsigned milliseconds) {
   auto* state = static_cast<EventState*>(m_pImpl);
   std::unique_lock<std::mutex> lock(state->mutex);
-  if (!state->woken.wait_for(lock, std::chrono::milliseconds(milliseconds), [state] { return state->set; }))
+  if (!state->woken.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                             [state] { return state->set; }))
     return false;
   state->set = false;  // auto-reset: one wake per Set
   return true;

@@ -1,9 +1,11 @@
 // The net port on Windows: IP Helper for adapters and ARP, Windows Sockets for names.
-#include <winsock2.h>
 #include <windows.h>
-#include <iphlpapi.h>
+#include <winsock2.h>
 
 #include <cstring>
+
+#include <iphlpapi.h>
+
 #include <vector>
 
 #include "platform/net_port.h"
@@ -53,7 +55,8 @@ class Win32NetPort final : public NetPort {
     return true;
   }
 
-  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
+                   uint32_t& length) override {
     ULONG buffer[2] = {0, 0};
     ULONG len = length;
     const DWORD rc = SendARP(target, source, buffer, &len);

@@ -16,7 +16,8 @@ class Win32RegistryOsPort final : public RegistryOsPort {
   InstallSetting ReadInstallSetting() override {
     InstallSetting result;
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Corvane\\Halvex Client", &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Corvane\\Halvex Client", &key) !=
+        ERROR_SUCCESS) {
       result.state = InstallKeyState::kNoKey;
       return result;
     }

@@ -4,7 +4,8 @@
 
 #include "platform/thread_port.h"
 
-static_assert(sizeof(unsigned long) == sizeof(DWORD), "ThreadProc must match LPTHREAD_START_ROUTINE");
+static_assert(sizeof(unsigned long) == sizeof(DWORD),
+              "ThreadProc must match LPTHREAD_START_ROUTINE");
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include "registry/registry_file.h"
 #include "text/cp936.h"
 
-
 namespace {
 
 // The cell texts are fetched into a 100-character buffer; every row text is far shorter.
@@ -49,7 +48,8 @@ void ToggleDeviceStatus(DeviceRows& rows, int row, const std::string& registryPa
   StoreDeviceAttribute(record, "STATUS", record.statusLabel, registryPath);
 }
 
-EditorPlacement PlaceNameEditor(int left, int top, int right, int bottom, int listLeft, int listTop) {
+EditorPlacement PlaceNameEditor(int left, int top, int right, int bottom, int listLeft,
+                                int listTop) {
   // Narrowed to the host-name line, then offset by 2 inside it.
   left += 60;
   top += 30;

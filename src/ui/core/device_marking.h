@@ -17,7 +17,6 @@ class DeviceRows {
 // A new host name may be at most this long (8 double-byte characters), as the list cuts names.
 constexpr std::size_t kMaxEditedNameBytes = 16;
 
-
 enum class DoubleClickAction {
   kIgnore,        // row 0 (this computer), the MAC/IP column, or a notice naming no row
   kToggleStatus,  // column 2
@@ -41,7 +40,8 @@ void StoreDeviceAttribute(const DeviceRecord& record, const char* attributeName,
 struct EditorPlacement {
   int x, y, width, height;
 };
-EditorPlacement PlaceNameEditor(int left, int top, int right, int bottom, int listLeft, int listTop);
+EditorPlacement PlaceNameEditor(int left, int top, int right, int bottom, int listLeft,
+                                int listTop);
 
 enum class NameCommit {
   kCancelled,  // empty name, or no cell is being edited: nothing changes

@@ -20,10 +20,8 @@ namespace {
 // 32-bit pixel compares all four, so a non-zero fourth byte never matches the key.
 bool IsOpaque(const PixelRows& p, const uint8_t* row, int x, uint32_t key) {
   switch (p.bitsPerPixel) {
-    case 8:
-      return p.colorTable == nullptr || p.colorTable[row[x]] != key;
-    case 16:
-      return static_cast<uint32_t>(row[2 * x] | (row[2 * x + 1] << 8)) != key;
+    case 8: return p.colorTable == nullptr || p.colorTable[row[x]] != key;
+    case 16: return static_cast<uint32_t>(row[2 * x] | (row[2 * x + 1] << 8)) != key;
     case 24: {
       const uint8_t* px = row + 3 * x;
       return static_cast<uint32_t>(px[0] | (px[1] << 8) | (px[2] << 16)) != key;
@@ -33,8 +31,7 @@ bool IsOpaque(const PixelRows& p, const uint8_t* row, int x, uint32_t key) {
       return (static_cast<uint32_t>(px[0]) | (px[1] << 8) | (px[2] << 16) |
               (static_cast<uint32_t>(px[3]) << 24)) != key;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -18,12 +18,12 @@ struct RegionRect {
 struct PixelRows {
   int width = 0;
   int height = 0;
-  int bitsPerPixel = 0;            // 8, 16, 24 or 32; any other depth is never opaque
-  int bytesPerRow = 0;             // the bitmap's own row size; rounded up to 4 here
-  const uint8_t* bits = nullptr;   // at least height * stride bytes
-  std::size_t size = 0;            // bytes available at bits
+  int bitsPerPixel = 0;                  // 8, 16, 24 or 32; any other depth is never opaque
+  int bytesPerRow = 0;                   // the bitmap's own row size; rounded up to 4 here
+  const uint8_t* bits = nullptr;         // at least height * stride bytes
+  std::size_t size = 0;                  // bytes available at bits
   const uint32_t* colorTable = nullptr;  // 256 entries 0x00RRGGBB, for 8 bits per pixel
-  bool fiveFiveFive = false;  // 16-bit pixels are 5-5-5 rather than 5-6-5
+  bool fiveFiveFive = false;             // 16-bit pixels are 5-5-5 rather than 5-6-5
 };
 
 // The key colour (0x00BBGGRR) in the form pixels of that depth are compared with:

@@ -1,10 +1,10 @@
 #include "xml/file_system.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace xml_fs {
 

@@ -1,11 +1,12 @@
 #include "xml/file_system.h"
 
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 
 namespace xml_fs {
 namespace {
@@ -17,18 +18,14 @@ bool Exists(const std::string& path) {
 int ErrorNumber(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return ENOENT;
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-      return EACCES;
-    default:
-      return EIO;
+    case ERROR_UNABLE_TO_REMOVE_REPLACED: return EACCES;
+    default: return EIO;
   }
 }
 
@@ -52,7 +49,8 @@ std::string TemporaryPathFor(const std::string& target) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-  const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  const int fd =
+      _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);

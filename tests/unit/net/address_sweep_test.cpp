@@ -1,11 +1,11 @@
 #include "net/address_sweep.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
-#include "net_fakes.h"
+#include <gtest/gtest.h>
+
 #include "net/row_texts.h"
+#include "net_fakes.h"
 
 namespace {
 
@@ -42,9 +42,11 @@ TEST_F(AddressSweepTest, ProbesHostsTwoToTwoFiftyFourOfTheLocalNetworkOnly) {
   std::vector<uint32_t> expected;
   for (unsigned n = 2; n <= 254; ++n) expected.push_back(WithHostNumber(Ip("192.168.1.0"), n));
   auto lastOctet = [](uint32_t a) { return reinterpret_cast<const unsigned char*>(&a)[3]; };
-  std::sort(asked.begin(), asked.end(), [&](uint32_t a, uint32_t b) { return lastOctet(a) < lastOctet(b); });
+  std::sort(asked.begin(), asked.end(),
+            [&](uint32_t a, uint32_t b) { return lastOctet(a) < lastOctet(b); });
   EXPECT_EQ(asked, expected);  // .37 itself included; .0, .1, .255 and other networks never
-  EXPECT_TRUE(std::all_of(net.arpLengths.begin(), net.arpLengths.end(), [](uint32_t n) { return n == 6; }));
+  EXPECT_TRUE(
+      std::all_of(net.arpLengths.begin(), net.arpLengths.end(), [](uint32_t n) { return n == 6; }));
 }
 
 TEST_F(AddressSweepTest, AnsweringDevicesBecomeRecords) {
@@ -54,7 +56,9 @@ TEST_F(AddressSweepTest, AnsweringDevicesBecomeRecords) {
 
   ASSERT_EQ(g_deviceTable.size(), 2u);
   std::sort(g_deviceTable.begin(), g_deviceTable.end(),
-            [](const DeviceRecord& a, const DeviceRecord& b) { return a.ipText.size() < b.ipText.size(); });
+            [](const DeviceRecord& a, const DeviceRecord& b) {
+              return a.ipText.size() < b.ipText.size();
+            });
   const DeviceRecord& printer = g_deviceTable[0];
   EXPECT_EQ(printer.macText, "00-1A-2B-3C-4D-5E");
   EXPECT_EQ(printer.hostName, "printer");
@@ -68,7 +72,8 @@ TEST_F(AddressSweepTest, AnsweringDevicesBecomeRecords) {
   EXPECT_EQ(output.Count(OutputChannel::Debugger, "printer"), 1u);
   EXPECT_EQ(output.Count(OutputChannel::Debugger, "未知主机名"), 1u);
   // Sockets 2.0 for the host-name pass, then 2.2 in each answering probe.
-  EXPECT_EQ(std::count(net.startVersions.begin(), net.startVersions.end(), std::make_pair(2, 2)), 2);
+  EXPECT_EQ(std::count(net.startVersions.begin(), net.startVersions.end(), std::make_pair(2, 2)),
+            2);
 }
 
 TEST_F(AddressSweepTest, EmptySweepStillRaisesTheFlagAndEnablesTheButtonAgain) {
@@ -105,7 +110,11 @@ TEST_F(AddressSweepTest, PurgeRemovesEveryRowOfTheAddress) {
       {"empty cache", {}, true, 1, 0},
       {"table cannot be read", {{1, target}}, false, 1, 0},
       {"no row for the address", {{1, Ip("192.168.1.24")}}, true, 1, 0},
-      {"one row on each of two interfaces", {{1, target}, {2, Ip("10.0.0.1")}, {7, target}}, true, 0, 2},
+      {"one row on each of two interfaces",
+       {{1, target}, {2, Ip("10.0.0.1")}, {7, target}},
+       true,
+       0,
+       2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,8 +1,9 @@
 #include "net/list_builder.h"
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <thread>
 
 #include "net/row_texts.h"
@@ -74,7 +75,8 @@ TEST_F(ListBuilderTest, LocalComputerMovesToRowZeroAsThisComputer) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     DeviceTable sweep = table;
-    if (c.localAt != std::string::npos) sweep.insert(sweep.begin() + c.localAt, Device("192.168.1.10", "me"));
+    if (c.localAt != std::string::npos)
+      sweep.insert(sweep.begin() + c.localAt, Device("192.168.1.10", "me"));
     const DeviceTable before = sweep;
     Build(sweep);
     ASSERT_EQ(g_seenByMerge.size(), sweep.size());
@@ -127,8 +129,8 @@ TEST_F(ListBuilderTest, SummaryCountsDevicesNotYetKnown) {
   EXPECT_EQ(view.texts[kItemSummarySuffix], "个未知设备");
   const std::vector<std::string> tail(view.calls.end() - 9, view.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"invalidate", "hide 1001", "settext 1004", "show 1004",
-                                            "settext 1005", "show 1005", "settext 1006", "show 1006",
-                                            "show 1000"}));
+                                            "settext 1005", "show 1005", "settext 1006",
+                                            "show 1006", "show 1000"}));
 }
 
 TEST_F(ListBuilderTest, PppAdapterOrEmptySweepGivesAnEmptyListAndZero) {
@@ -143,7 +145,8 @@ TEST_F(ListBuilderTest, PppAdapterOrEmptySweepGivesAnEmptyListAndZero) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeNetPort port;
-    port.adapterCalls.push_back({0, 0, {{6, "192.168.1.10"}, {static_cast<uint32_t>(c.ppp ? 23 : 71), "x"}}});
+    port.adapterCalls.push_back(
+        {0, 0, {{6, "192.168.1.10"}, {static_cast<uint32_t>(c.ppp ? 23 : 71), "x"}}});
     InstallNetPort(&port);
     SelectLocalAddress();  // the launcher's pass, which the builder's flag test reads
     view.rows.clear();
@@ -162,8 +165,8 @@ TEST_F(ListBuilderTest, HostNamesAreCutToWholeCharactersOfAtMostSixteenBytes) {
       {"exactly-16-bytes", "exactly-16-bytes"},
       {"seventeen-bytes-x", "seventeen-bytes-"},
       {"0123456789abcdefghij", "0123456789abcdef"},
-      {"打印机打印机打印机", "打印机打印机打印"},     // 18 bytes: the 9th character goes whole
-      {"a打印机打印机打印机", "a打印机打印机打"},     // 19 bytes: a byte cut would split 印
+      {"打印机打印机打印机", "打印机打印机打印"},  // 18 bytes: the 9th character goes whole
+      {"a打印机打印机打印机", "a打印机打印机打"},  // 19 bytes: a byte cut would split 印
       {"abc", "abc"},
   };
   for (const Case& c : cases) {
@@ -177,8 +180,8 @@ TEST_F(ListBuilderTest, HostNamesAreCutToWholeCharactersOfAtMostSixteenBytes) {
 TEST_F(ListBuilderTest, WritesItsProgressLinesInOrder) {
   Build({});
   const std::vector<std::string> lines = output.Of(OutputChannel::Debugger);
-  EXPECT_EQ(lines, (std::vector<std::string>{"---------线程循环---------", "---------进入线程---------",
-                                             "初始化列表完成"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"---------线程循环---------",
+                                             "---------进入线程---------", "初始化列表完成"}));
 }
 
 TEST_F(ListBuilderTest, WaitsForTheSweepWithoutSpinning) {

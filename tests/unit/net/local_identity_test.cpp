@@ -26,8 +26,9 @@ TEST_F(LocalIdentityTest, LastEthernetAdapterSuppliesTheAddressAndEachAdapterPri
   EXPECT_EQ(g_dwLocalAddress, Ip("192.168.1.37"));
   EXPECT_EQ(g_strAdapterAddress, "192.168.1.37");
   EXPECT_EQ(g_bPppAdapter, 0);
-  EXPECT_EQ(Printed(), (std::vector<std::string>{"Adapter Type: \tEthernet\n", "Adapter Type: \tUnknow\n",
-                                                 "Adapter Type: \tEthernet\n"}));
+  EXPECT_EQ(Printed(),
+            (std::vector<std::string>{"Adapter Type: \tEthernet\n", "Adapter Type: \tUnknow\n",
+                                      "Adapter Type: \tEthernet\n"}));
 }
 
 TEST_F(LocalIdentityTest, EthernetListedLastWithoutAddressReplacesTheEarlierOne) {

@@ -11,13 +11,15 @@ TEST(RowTextsTest, CellTextsAreByteExact) {
   EXPECT_EQ(AddressCellText("00-1A-2B-3C-4D-5E", "192.168.1.23"),
             "\nMAC地址:00-1A-2B-3C-4D-5E\n\nIP地址: 192.168.1.23");
   EXPECT_EQ(StatusCellText("\n标记为已知"), "\n\n标记为已知");
-  EXPECT_EQ(std::string(kStatusNotKnown.record).size(), 11u);  // a line break and five double-byte characters
+  EXPECT_EQ(std::string(kStatusNotKnown.record).size(),
+            11u);  // a line break and five double-byte characters
 }
 
 TEST(RowTextsTest, ReadBackTakesTheDeviceOutOfTheRow) {
-  const DeviceRecord record = ReadRowBack(HostCellText("打印机:2"), AddressCellText("00-1A-2B-3C-4D-5E", "10.0.0.9"),
-                                          StatusCellText(kStatusKnown.record));
-  EXPECT_EQ(record.hostName, "打印机:2");  // only the first colon counts
+  const DeviceRecord record =
+      ReadRowBack(HostCellText("打印机:2"), AddressCellText("00-1A-2B-3C-4D-5E", "10.0.0.9"),
+                  StatusCellText(kStatusKnown.record));
+  EXPECT_EQ(record.hostName, "打印机:2");              // only the first colon counts
   EXPECT_EQ(record.macText, "00-1A-2B-3C-4D-5E\n\n");  // the line feeds before IP地址 stay
   EXPECT_EQ(record.statusLabel, "\n\n标记为未知");
   EXPECT_EQ(record.ipText, "");

@@ -1,10 +1,11 @@
 #include "sim/simulated_lan.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include <gtest/gtest.h>
+
 #include <set>
 
 #include "net/list_builder.h"
@@ -16,7 +17,10 @@ void SetEnv(const char* name, const char* value) {
 #ifdef _WIN32
   _putenv_s(name, value ? value : "");
 #else
-  if (value) setenv(name, value, 1); else unsetenv(name);
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 #endif
 }
 
@@ -48,8 +52,9 @@ TEST(SimulatedLanTest, ReadsEveryDirective) {
 }
 
 TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
-  for (const char* line : {"device 1.2.3.4 00-11-22-33-44 5", "device 1.2.3.4 00-11-22-33-44-55 fast",
-                           "adapter six 1.2.3.4", "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1"}) {
+  for (const char* line : {"device 1.2.3.4 00-11-22-33-44 5",
+                           "device 1.2.3.4 00-11-22-33-44-55 fast", "adapter six 1.2.3.4",
+                           "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1"}) {
     SCOPED_TRACE(line);
     SimScenario s;
     std::string error;

@@ -1,8 +1,9 @@
 // Many probes finishing together: every answering device lands in the table exactly once. Run
 // under ThreadSanitizer (label "threads").
+#include <chrono>
+
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <set>
 #include <thread>
@@ -16,7 +17,8 @@ namespace {
 // Answers a random half of the network after a random short delay.
 class JitteryNetPort : public FakeNetPort {
  public:
-  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
+                   uint32_t& length) override {
     thread_local std::mt19937 random(std::hash<std::thread::id>()(std::this_thread::get_id()));
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
     return FakeNetPort::SendArp(target, source, mac, length);
@@ -53,7 +55,8 @@ TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
     std::set<std::string> expected;
     for (unsigned n = 2; n <= 254; ++n) {
       if (random() % 2) continue;
-      FakeNetPort::Device device{{0x02, 0, 0, 0, 0, static_cast<unsigned char>(n)}, n % 3 ? "dev" : ""};
+      FakeNetPort::Device device{{0x02, 0, 0, 0, 0, static_cast<unsigned char>(n)},
+                                 n % 3 ? "dev" : ""};
       net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = device;
       expected.insert("10.20.30." + std::to_string(n));
     }
@@ -76,7 +79,8 @@ TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
     net.AddEthernet("10.20.30.40");
     net.hostNameResolves = false;
     for (unsigned n = 2; n <= 254; n += 3)
-      net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = {{0x02, 0, 0, 0, 1, static_cast<unsigned char>(n)}, ""};
+      net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = {
+          {0x02, 0, 0, 0, 1, static_cast<unsigned char>(n)}, ""};
     InstallNetPort(&net);
     EagerRedetectView view;
     InstallScanView(&view);
@@ -84,7 +88,8 @@ TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
 
     ASSERT_TRUE(StartScan(nullptr));
     // Done when both scans' builders have finished and their launchers have enabled the button.
-    while (output.Count(OutputChannel::Debugger, "初始化列表完成") < 2 || view.Count("enable 1000") < 2)
+    while (output.Count(OutputChannel::Debugger, "初始化列表完成") < 2 ||
+           view.Count("enable 1000") < 2)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
     std::set<std::string> rows;

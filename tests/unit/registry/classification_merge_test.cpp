@@ -21,7 +21,8 @@ const std::string kUnknown = "\n标记为已知";
 const std::string kKnown = "\n标记为未知";
 const std::string kLocal = "\n本机";
 
-DeviceRecord Row(const std::string& name, const std::string& mac, const std::string& label = kUnknown) {
+DeviceRecord Row(const std::string& name, const std::string& mac,
+                 const std::string& label = kUnknown) {
   return DeviceRecord{name, "192.168.1.9", label, mac};
 }
 
@@ -90,32 +91,33 @@ class MergeRegistryTest : public ::testing::Test {
 };
 
 TEST_F(MergeRegistryTest, LaysStoredNamesAndStatusesOverTheSweep) {
-  WriteDocument(path,
-                "<?xml version=\"1.0\"?><CONFIG>\r\n<ComputerId1/>\r\n"
-                "<ComputerInfo USERNAME=\"mine\" STATUS=\"\n\n标记为未知\" MAC=\"00-00-00-00-00-01\n\n\"/>\r\n"
-                "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
-                "<ComputerInfo USERNAME=\"phone\" STATUS=\"\n\n标记为已知\" MAC=\"11-11-11-11-11-11\n\n\"/>\r\n"
-                "<ComputerInfo USERNAME=\"\" STATUS=\"\n\n标记为未知\" MAC=\"22-22-22-22-22-22\n\n\"/>\r\n"
-                "<ComputerInfo USERNAME=\"odd\" STATUS=\"标记为未知了\" MAC=\"33-33-33-33-33-33\"/>\r\n"
-                "<ComputerInfo USERNAME=\"tv\" MAC=\"44-44-44-44-44-44\"/>\r\n"
-                "</CONFIG>\r\n");
-  g_deviceTable = {Row("me", "00-00-00-00-00-01", kLocal),
-                   Row("host-a", "00-1A-2B-3C-4D-5E"),
-                   Row("host-b", "11-11-11-11-11-11"),
-                   Row("未知主机名", "22-22-22-22-22-22"),
-                   Row("host-c", "33-33-33-33-33-33"),
-                   Row("host-d", "44-44-44-44-44-44"),
+  WriteDocument(
+      path,
+      "<?xml version=\"1.0\"?><CONFIG>\r\n<ComputerId1/>\r\n"
+      "<ComputerInfo USERNAME=\"mine\" STATUS=\"\n\n标记为未知\" "
+      "MAC=\"00-00-00-00-00-01\n\n\"/>\r\n"
+      "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" "
+      "MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
+      "<ComputerInfo USERNAME=\"phone\" STATUS=\"\n\n标记为已知\" "
+      "MAC=\"11-11-11-11-11-11\n\n\"/>\r\n"
+      "<ComputerInfo USERNAME=\"\" STATUS=\"\n\n标记为未知\" MAC=\"22-22-22-22-22-22\n\n\"/>\r\n"
+      "<ComputerInfo USERNAME=\"odd\" STATUS=\"标记为未知了\" MAC=\"33-33-33-33-33-33\"/>\r\n"
+      "<ComputerInfo USERNAME=\"tv\" MAC=\"44-44-44-44-44-44\"/>\r\n"
+      "</CONFIG>\r\n");
+  g_deviceTable = {Row("me", "00-00-00-00-00-01", kLocal), Row("host-a", "00-1A-2B-3C-4D-5E"),
+                   Row("host-b", "11-11-11-11-11-11"),     Row("未知主机名", "22-22-22-22-22-22"),
+                   Row("host-c", "33-33-33-33-33-33"),     Row("host-d", "44-44-44-44-44-44"),
                    Row("未知主机名", "55-55-55-55-55-55")};
   MergeRegistry();
 
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"me", kLocal},                        // row 0 is never touched
-      {"printer", kKnown},                   // known, stored name
-      {"phone", kUnknown},                   // still unknown, but takes the name
-      {"22-22-22-22-22-22", kKnown},         // empty USERNAME gives the MAC
-      {"odd", kUnknown},                     // only the exact label marks a device known
-      {"tv", kUnknown},                      // no STATUS: the read gives the MAC, no label
-      {"未知主机名", kUnknown},              // no entry
+      {"me", kLocal},                 // row 0 is never touched
+      {"printer", kKnown},            // known, stored name
+      {"phone", kUnknown},            // still unknown, but takes the name
+      {"22-22-22-22-22-22", kKnown},  // empty USERNAME gives the MAC
+      {"odd", kUnknown},              // only the exact label marks a device known
+      {"tv", kUnknown},               // no STATUS: the read gives the MAC, no label
+      {"未知主机名", kUnknown},       // no entry
   };
   ASSERT_EQ(g_deviceTable.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -125,7 +127,8 @@ TEST_F(MergeRegistryTest, LaysStoredNamesAndStatusesOverTheSweep) {
 }
 
 TEST_F(MergeRegistryTest, RowZeroIsSkippedEvenWhenItIsNotTheLocalComputer) {
-  WriteDocument(path, "<CONFIG><ComputerInfo USERNAME=\"p\" STATUS=\"标记为未知\" MAC=\"AA\"/></CONFIG>");
+  WriteDocument(path,
+                "<CONFIG><ComputerInfo USERNAME=\"p\" STATUS=\"标记为未知\" MAC=\"AA\"/></CONFIG>");
   g_deviceTable = {Row("first", "AA"), Row("second", "AA")};
   MergeRegistry();
   EXPECT_EQ(g_deviceTable[0].hostName, "first");

@@ -39,7 +39,8 @@ const std::string kEntries =
     "<?xml version=\"1.0\"?><CONFIG>\r\n<ComputerId1/>\r\n"
     "<ComputerInfo USERNAME=\"empty mac\" MAC=\"\"/>\r\n"
     "<ComputerInfo USERNAME=\"blank mac\" MAC=\" \n\n \"/>\r\n"
-    "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
+    "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" "
+    "MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
     "<ComputerInfo USERNAME=\"\" STATUS=\"\n\n标记为已知\" MAC=\"  11-22-33-44-55-66 \"/>\r\n"
     "<ComputerInfo STATUS=\"x\" MAC=\"AA-BB-CC-DD-EE-FF\"/>\r\n"
     "<ComputerInfo USERNAME=\"   \" MAC=\"A1-A1-A1-A1-A1-A1\"/>\r\n"
@@ -127,9 +128,10 @@ TEST_F(RegistryFileTest, MissingFileYieldsNothingAndIsNotCreatedByLookups) {
 }
 
 TEST_F(RegistryFileTest, EmptyOrRootlessOrMiscasedFilesYieldNothing) {
-  for (const std::string& text : {std::string(), std::string("<?xml version=\"1.0\"?>"),
-                                 std::string("<config>\r\n<ComputerInfo MAC=\"00-1A-2B-3C-4D-5E\"/>"
-                                             "\r\n</config>\r\n")}) {
+  for (const std::string& text :
+       {std::string(), std::string("<?xml version=\"1.0\"?>"),
+        std::string("<config>\r\n<ComputerInfo MAC=\"00-1A-2B-3C-4D-5E\"/>"
+                    "\r\n</config>\r\n")}) {
     WriteDocument(path, text);
     EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "MAC"), kNothing) << text;
   }
@@ -216,8 +218,9 @@ TEST_F(RegistryFileTest, AddDeviceKeepsTheTextOfAFileWithoutConfig) {
 
 TEST_F(RegistryFileTest, PlainXmlIsNotReadAsEntriesAndGainsANewConfig) {
   // A file that is not Base64 decodes to meaningless bytes: its plain entry is not found.
-  WriteRaw(path, "<CONFIG>\r\n<ComputerInfo USERNAME=\"plain\" MAC=\"00-1A-2B-3C-4D-5E\"/>\r\n"
-                 "</CONFIG>\r\n");
+  WriteRaw(path,
+           "<CONFIG>\r\n<ComputerInfo USERNAME=\"plain\" MAC=\"00-1A-2B-3C-4D-5E\"/>\r\n"
+           "</CONFIG>\r\n");
   EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), kNothing);
   // Adding keeps the decoded bytes in front and the new entry is found from then on.
   ASSERT_EQ(AddDevice(Device("cam", "00-1A-2B-3C-4D-5E"), path), 1);
@@ -281,9 +284,9 @@ TEST_F(RegistryFileTest, AFailedSaveLosesOnlyThatChange) {
     FileSizeLimit limit(before->size() + 4);
     ASSERT_TRUE(limit.ok());
     // The write still reports the entry it found; the change is what gets lost.
-    EXPECT_EQ(AccessDeviceAttribute(path, "00-1A-2B-3C-4D-5E", true, "USERNAME",
-                                    std::string(64, 'n')),
-              "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(
+        AccessDeviceAttribute(path, "00-1A-2B-3C-4D-5E", true, "USERNAME", std::string(64, 'n')),
+        "00-1A-2B-3C-4D-5E");
     EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
   }
   EXPECT_EQ(ReadRaw(path), before);

@@ -33,11 +33,12 @@ TEST(ButtonPicture, ChoiceOverFlags) {
       {"disabled idle", {false, false, false, true, false}, kAll, ButtonPicture::Disabled},
       {"no focus picture", {true, true, false, false, false}, kNormalOnly, ButtonPicture::Normal},
       {"no hover picture", {false, true, true, false, false}, kNormalOnly, ButtonPicture::Normal},
-      {"no pressed picture", {false, false, false, false, true}, kNormalOnly,
+      {"no pressed picture",
+       {false, false, false, false, true},
+       kNormalOnly,
        ButtonPicture::Normal},
       // A disabled picture does not fall back: without one nothing is drawn.
-      {"no disabled picture", {false, false, false, true, false}, kNormalOnly,
-       ButtonPicture::None},
+      {"no disabled picture", {false, false, false, true, false}, kNormalOnly, ButtonPicture::None},
       {"no strip", {}, kNone, ButtonPicture::None},
       {"no strip, pressed", {false, false, false, false, true}, kNone, ButtonPicture::None},
   };

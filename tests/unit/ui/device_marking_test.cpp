@@ -2,11 +2,12 @@
 // checked against a real ComputerInfo.xml in a scratch folder.
 #include "ui/core/device_marking.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
 #include <fstream>
+
+#include <gtest/gtest.h>
+
 #include <iterator>
 #include <string>
 #include <vector>
@@ -74,10 +75,13 @@ class MarkingTest : public ::testing::Test {
 };
 
 TEST(DoubleClick, OnlyStatusAndNameCellsOfDeviceRowsAct) {
-  struct Case { int row, column; DoubleClickAction action; } cases[] = {
-      {-1, 2, DoubleClickAction::kIgnore},  {-1, 0, DoubleClickAction::kIgnore},
-      {0, 0, DoubleClickAction::kIgnore},   {0, 2, DoubleClickAction::kIgnore},
-      {3, 1, DoubleClickAction::kIgnore},   {3, -1, DoubleClickAction::kIgnore},
+  struct Case {
+    int row, column;
+    DoubleClickAction action;
+  } cases[] = {
+      {-1, 2, DoubleClickAction::kIgnore},      {-1, 0, DoubleClickAction::kIgnore},
+      {0, 0, DoubleClickAction::kIgnore},       {0, 2, DoubleClickAction::kIgnore},
+      {3, 1, DoubleClickAction::kIgnore},       {3, -1, DoubleClickAction::kIgnore},
       {3, 2, DoubleClickAction::kToggleStatus}, {1, 0, DoubleClickAction::kOpenEditor},
   };
   for (const Case& c : cases) {
@@ -98,7 +102,7 @@ TEST(DoubleClick, EditorCoversTheHostNameLineOfTheCell) {
   EXPECT_GE(at.x, 12 + 32);
   EXPECT_GE(at.y, 132 + 26);
   EXPECT_LE(at.y + at.height, 184);
-  EXPECT_GE(at.height, 16);  // one line of the text font
+  EXPECT_GE(at.height, 16);     // one line of the text font
   EXPECT_GT(at.width, 16 * 8);  // room for the longest name
 }
 
@@ -144,7 +148,10 @@ TEST_F(MarkingTest, RefusedOrEmptyOrUnchangedNamesChangeNothing) {
   ToggleDeviceStatus(m_rows, 2, m_path);  // the file exists and holds one entry
   const std::string before = ReadBytes(m_path);
   const std::string cellBefore = m_rows.CellText(2, 0);
-  struct Case { const char* name; NameCommit outcome; } cases[] = {
+  struct Case {
+    const char* name;
+    NameCommit outcome;
+  } cases[] = {
       {"12345678901234567", NameCommit::kTooLong},
       {"客厅的网络打印机X", NameCommit::kTooLong},
       {"", NameCommit::kCancelled},

@@ -30,7 +30,9 @@ TEST(RowDrawPlan, IconsFollowTheStatusWords) {
       {"no status word", "\n\n已知", {}, {}},
       {"empty", "", {}, {}},
       // The words are tested independently, in a fixed order.
-      {"both labels", "标记为未知 标记为已知", {{2, 10, 115}, {1, 10, 115}},
+      {"both labels",
+       "标记为未知 标记为已知",
+       {{2, 10, 115}, {1, 10, 115}},
        {{4, 420, 118}, {3, 420, 118}}},
   };
   for (const Case& c : cases) {

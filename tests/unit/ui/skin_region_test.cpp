@@ -1,8 +1,9 @@
 #include "ui/core/skin_region.h"
 
+#include <cstdint>
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <vector>
 
 namespace {
@@ -31,9 +32,13 @@ Image Make24(const std::vector<std::string>& art, uint8_t spare = 0) {
     for (int x = 0; x < w; ++x) {
       uint8_t* px = row + 3 * x;  // blue, green, red
       if (art[y][x] == '.') {
-        px[0] = 0; px[1] = 0; px[2] = 128;
+        px[0] = 0;
+        px[1] = 0;
+        px[2] = 128;
       } else {
-        px[0] = 200; px[1] = 100; px[2] = 10;
+        px[0] = 200;
+        px[1] = 100;
+        px[2] = 10;
       }
     }
   }
@@ -49,10 +54,11 @@ TEST(SkinRegion, SkinWithoutKeyGivesOneFullRowPerLine) {
 
 TEST(SkinRegion, RunsFollowKeyMarginsAndGapsTopRowFirst) {
   Image img = Make24({"..##..", "#.##.#", "......", ".####."});
-  std::vector<RegionRect> want = {
-      {2, 0, 4, 1},                             // margins cut
-      {0, 1, 1, 2}, {2, 1, 4, 2}, {5, 1, 6, 2},  // gaps split the row; a run to the last pixel
-      {1, 3, 5, 4}};                            // the all-key row contributes nothing
+  std::vector<RegionRect> want = {{2, 0, 4, 1},  // margins cut
+                                  {0, 1, 1, 2},
+                                  {2, 1, 4, 2},
+                                  {5, 1, 6, 2},   // gaps split the row; a run to the last pixel
+                                  {1, 3, 5, 4}};  // the all-key row contributes nothing
   EXPECT_EQ(OpaqueRuns(img.rows, kKey), want);
 }
 

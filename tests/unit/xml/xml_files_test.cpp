@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
+
+#include <gtest/gtest.h>
+
 #include <iterator>
 #include <string>
 #include <vector>
@@ -44,7 +45,8 @@ class XmlFiles : public ::testing::Test {
   // The names in the test's folder: a save leaves no file of its own behind.
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir_))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
   const int found = guard.FindRunningWindow(wantWindow ? &window : nullptr);
   FILE* out = std::fopen(argv[4], "w");
   if (out == nullptr) return 4;
-  std::fprintf(out, "%d %llu\n", found, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+  std::fprintf(out, "%d %llu\n", found,
+               static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
   std::fclose(out);
   return 0;
 }

@@ -1,9 +1,8 @@
 // The row image list goes exactly once: the list view that holds it destroys it with itself, and
 // the program's release only drops its wrapper, whichever of the two comes first.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "ui/tarnlook_dlg.h"
 
@@ -37,8 +36,9 @@ TEST_F(RowImagesTest, ReleaseLeavesTheImagesToTheListThatHoldsThem) {
   ReleaseRowImages();  // the close button's step, while the list still shows the rows
   EXPECT_EQ(g_pRowImages, nullptr);
   EXPECT_EQ(ImageList_GetImageCount(m_handle), 5) << "the list's images were destroyed under it";
-  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(m_list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), m_handle);
-  ReleaseRowImages();  // a second release (the dialog's destructor) does nothing
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(m_list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+            m_handle);
+  ReleaseRowImages();                  // a second release (the dialog's destructor) does nothing
   EXPECT_TRUE(DestroyWindow(m_list));  // the list destroys the images, once
   m_list = nullptr;
 }

@@ -1,12 +1,13 @@
 // The single-instance rule between two processes: this test plays the running instance, guard_peer
 // plays the second start.
-#include <gtest/gtest.h>
+#include "app/single_instance_guard.h"
 
 #include <chrono>
 #include <cstdio>
-#include <string>
 
-#include "app/single_instance_guard.h"
+#include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -40,13 +41,16 @@ class Peer {
   }
   ~Peer() {
     if (m_started) {
-      if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_process.hProcess, 9);
+      if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(m_process.hProcess, 9);
       CloseHandle(m_process.hProcess);
     }
     DeleteFileA(m_resultPath.c_str());
   }
   bool Started() const { return m_started; }
-  bool StillRunningAfter(DWORD ms) { return WaitForSingleObject(m_process.hProcess, ms) == WAIT_TIMEOUT; }
+  bool StillRunningAfter(DWORD ms) {
+    return WaitForSingleObject(m_process.hProcess, ms) == WAIT_TIMEOUT;
+  }
   // Waits for the end; returns the exit code, or -1 when it did not end in time.
   int Finish(DWORD ms = 20000) {
     if (WaitForSingleObject(m_process.hProcess, ms) != WAIT_OBJECT_0) return -1;

@@ -1,11 +1,10 @@
 // The Win32 net port's adapter list against the real system. Reading the adapter list sends
 // nothing, so this suite runs outside a network namespace, where Wine reports the machine's
 // interfaces (enough of them that one record's room overflows).
-#include <winsock2.h>
 #include <windows.h>
-#include <iphlpapi.h>
-
+#include <winsock2.h>
 #include <gtest/gtest.h>
+#include <iphlpapi.h>
 
 #include <mutex>
 #include <string>
@@ -32,7 +31,8 @@ std::vector<AdapterEntry> SystemAdapters() {
   auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
   std::vector<AdapterEntry> list;
   if (GetAdaptersInfo(first, &size) != ERROR_SUCCESS) return list;
-  for (const IP_ADAPTER_INFO* a = first; a; a = a->Next) list.push_back({a->Type, a->IpAddressList.IpAddress.String});
+  for (const IP_ADAPTER_INFO* a = first; a; a = a->Next)
+    list.push_back({a->Type, a->IpAddressList.IpAddress.String});
   return list;
 }
 
@@ -80,12 +80,13 @@ TEST_F(AdaptersWinTest, AdapterPassTakesTheLastEthernetAdapter) {
   EXPECT_EQ(address, inet_addr(last.c_str()));  // the same reading as the system's
   EXPECT_EQ(g_bPppAdapter, ppp ? 1 : 0);
   EXPECT_EQ(g_printed.size(), expected.size());  // one "Adapter Type: " line per adapter
-  for (const std::string& line : g_printed) EXPECT_EQ(line.rfind("Adapter Type: \t", 0), 0u) << line;
+  for (const std::string& line : g_printed)
+    EXPECT_EQ(line.rfind("Adapter Type: \t", 0), 0u) << line;
 }
 
 TEST_F(AdaptersWinTest, AddressTextsReadAsTheSystemReadsThem) {
-  for (const char* text : {"192.168.1.23", "0.0.0.0", "10.1", "0x7f.0.0.1", "010.0.0.1", "1.2.3.4.5", "256.1.1.1",
-                           "abc", "192.168.1.23 "}) {
+  for (const char* text : {"192.168.1.23", "0.0.0.0", "10.1", "0x7f.0.0.1", "010.0.0.1",
+                           "1.2.3.4.5", "256.1.1.1", "abc", "192.168.1.23 "}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(Ipv4FromText(text), inet_addr(text));
   }

@@ -1,13 +1,14 @@
 // The sweep and the list builder with the Win32 bindings, real threads and a real window.
 // Run inside a private network namespace (see CMakeLists.txt): the sweep probes only what the
 // namespaced machine reports, and Wine's SendARP answers nothing anyway.
-#include <winsock2.h>
 #include <windows.h>
-#include <commctrl.h>
-
-#include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <atomic>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,21 +33,30 @@ class CountingNetPort : public NetPort {
   std::atomic<int> outsideNetwork{0};
   uint32_t network = 0;
 
-  uint32_t ReadAdapters(uint32_t& size, std::vector<AdapterEntry>& list) override { return m_real.ReadAdapters(size, list); }
+  uint32_t ReadAdapters(uint32_t& size, std::vector<AdapterEntry>& list) override {
+    return m_real.ReadAdapters(size, list);
+  }
   bool StartSockets(int major, int minor) override { return m_real.StartSockets(major, minor); }
   void CleanupSockets() override { m_real.CleanupSockets(); }
-  bool ReadOwnHostName(std::string& name, int length) override { return m_real.ReadOwnHostName(name, length); }
+  bool ReadOwnHostName(std::string& name, int length) override {
+    return m_real.ReadOwnHostName(name, length);
+  }
   bool ResolveFirstAddress(const std::string& name, uint32_t& address) override {
     return m_real.ResolveFirstAddress(name, address);
   }
-  bool ResolveHostName(uint32_t address, std::string& name) override { return m_real.ResolveHostName(address, name); }
-  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2], uint32_t& length) override {
+  bool ResolveHostName(uint32_t address, std::string& name) override {
+    return m_real.ResolveHostName(address, name);
+  }
+  uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
+                   uint32_t& length) override {
     ++arpCalls;
     if (WithHostNumber(target, 0) != WithHostNumber(network, 0)) ++outsideNetwork;
     return m_real.SendArp(target, source, mac, length);
   }
   uint32_t QueryArpTableSize() override { return m_real.QueryArpTableSize(); }
-  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override { return m_real.ReadArpTable(size, rows); }
+  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
+    return m_real.ReadArpTable(size, rows);
+  }
   void DeleteArpEntry(const ArpCacheRow& row) override { m_real.DeleteArpEntry(row); }
 
  private:
@@ -83,10 +93,11 @@ struct TestDialog {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TarnlookNetTestDialog";
     RegisterClassA(&wc);
-    dialog = CreateWindowExA(0, wc.lpszClassName, "test", WS_OVERLAPPEDWINDOW, 0, 0, 568, 373, nullptr, nullptr,
-                             wc.hInstance, nullptr);
+    dialog = CreateWindowExA(0, wc.lpszClassName, "test", WS_OVERLAPPEDWINDOW, 0, 0, 568, 373,
+                             nullptr, nullptr, wc.hInstance, nullptr);
     button = Child("BUTTON", 1000, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
-    for (int id : {1001, 1004, 1005, 1006}) Child("STATIC", id, WS_CHILD | (id == 1001 ? WS_VISIBLE : 0));
+    for (int id : {1001, 1004, 1005, 1006})
+      Child("STATIC", id, WS_CHILD | (id == 1001 ? WS_VISIBLE : 0));
     list = Child(WC_LISTVIEWA, 1002, WS_CHILD | WS_VISIBLE | LVS_REPORT);
     for (int c = 0; c < 3; ++c) {
       LVCOLUMNA column = {};
@@ -103,14 +114,17 @@ struct TestDialog {
   }
   HWND Child(const char* cls, int id, DWORD style) {
     return CreateWindowExA(0, cls, "", style, 10, 10 + id % 10 * 30, 300, 25, dialog,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
   }
   std::string Text(int id) {
     char buffer[64] = {};
     GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
     return buffer;
   }
-  bool Visible(int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+  bool Visible(int id) {
+    return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
 };
 
 // Runs the user-interface thread's message loop until done() or the time-out; true if done.

@@ -1,7 +1,6 @@
 // GetProfileDirectory through the Win32 binding: real keys under HKEY_LOCAL_MACHINE (Wine's prefix
 // lets a test write there) and real current directories. Keys and directories are put back.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -115,7 +114,8 @@ class ProfileLocationWinTest : public ::testing::Test {
 TEST_F(ProfileLocationWinTest, InstallValueGivesItsProfilesSubfolder) {
   SetInstallText("C:\\Tools\\Client");
   EXPECT_EQ(GetProfileDirectory(), "C:\\Tools\\Client\\Profiles\\");
-  EXPECT_EQ(GetProfileDirectory() + "ComputerInfo.xml", "C:\\Tools\\Client\\Profiles\\ComputerInfo.xml");
+  EXPECT_EQ(GetProfileDirectory() + "ComputerInfo.xml",
+            "C:\\Tools\\Client\\Profiles\\ComputerInfo.xml");
   SetInstallText("C:\\Tools\\Client\\");
   EXPECT_EQ(GetProfileDirectory(), "C:\\Tools\\Client\\");
   // Code page 936 text goes into the registry and comes back byte for byte.

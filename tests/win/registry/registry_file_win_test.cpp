@@ -1,7 +1,6 @@
 // The existence probe and the registry file operations against files that another handle holds
 // open, and against a file whose save the system refuses.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,7 +18,8 @@ using registry_test::WriteDocument;
 
 const std::string kText =
     "<?xml version=\"1.0\"?><CONFIG>\r\n<ComputerId1/>\r\n"
-    "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
+    "<ComputerInfo USERNAME=\"printer\" STATUS=\"\n\n标记为未知\" "
+    "MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>\r\n"
     "</CONFIG>\r\n";
 
 const DeviceRecord kNewDevice{"cam", "192.168.1.7", "\n\n标记为已知", "99-99-99-99-99-99\n\n"};

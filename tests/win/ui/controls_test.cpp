@@ -1,12 +1,15 @@
 // The skinned controls on a dialog made from the main window's template, under Wine with a
 // display. Input is real: SendInput moves and clicks the mouse.
 #include <windows.h>
+
+#include <atomic>
+
 #include <commctrl.h>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -113,7 +116,8 @@ void MouseButton(bool down) {
 TEST(SkinnedControls, RowHeightFollowsTheFont) {
   CControlsTestDlg dlg;
   RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
-    AddRow(d.m_listDevices, 0, "\n当前电脑\n\n主机名: a", "\nMAC地址:x\n\nIP地址: y", "\n\n标记为已知");
+    AddRow(d.m_listDevices, 0, "\n当前电脑\n\n主机名: a", "\nMAC地址:x\n\nIP地址: y",
+           "\n\n标记为已知");
     // The set-up's own font: 18 pt.
     EXPECT_EQ(RowHeight(d.m_listDevices), ExpectedRowHeight(d.m_listDevices.GetFont()));
 
@@ -167,7 +171,7 @@ TEST(SkinnedControls, RowsDrawIconsByStatus) {
     CImageList images;
     images.Create(32, 32, ILC_COLOR24 | ILC_MASK, 1, 1);
     for (UINT id :
-       {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
+         {IDI_HOST_LOCAL, IDI_HOST_KNOWN, IDI_HOST_UNKNOWN, IDI_MARK_UNKNOWN, IDI_MARK_KNOWN}) {
       ASSERT_GE(images.Add(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id))), 0);
     }
     d.m_listDevices.SetImageList(images, LVSIL_SMALL);
@@ -339,8 +343,8 @@ HBITMAP KeyMarginsAtDepth(int bits) {
   bi.header.biHeight = 2;
   bi.header.biPlanes = 1;
   bi.header.biBitCount = static_cast<WORD>(bits);
-  bi.colors[1] = {0, 0, 128, 0};   // the key, red 128
-  bi.colors[2] = {128, 0, 0, 0};   // blue 128: not the key
+  bi.colors[1] = {0, 0, 128, 0};  // the key, red 128
+  bi.colors[2] = {128, 0, 0, 0};  // blue 128: not the key
   void* pixels = nullptr;
   HBITMAP bmp = ::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
                                    &pixels, nullptr, 0);

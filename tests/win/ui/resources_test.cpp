@@ -1,6 +1,5 @@
 // The program's resources as the system sees them, in code page 936: texts, sizes, icon masks.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,7 +25,9 @@ TEST(Resources, HasNoManifest) {
   int count = 0;
   ::EnumResourceNamesA(
       Module(), RT_MANIFEST,
-      [](HMODULE, LPCSTR, LPSTR, LONG_PTR found) -> BOOL { return ++*reinterpret_cast<int*>(found), TRUE; },
+      [](HMODULE, LPCSTR, LPSTR, LONG_PTR found) -> BOOL {
+        return ++*reinterpret_cast<int*>(found), TRUE;
+      },
       reinterpret_cast<LONG_PTR>(&count));
   EXPECT_EQ(count, 0);
 }
@@ -52,8 +53,8 @@ TEST(Resources, MainDialogTemplateTexts) {
               DWORD(WS_POPUP | WS_SYSMENU));
     EXPECT_TRUE(d.GetExStyle() & WS_EX_APPWINDOW);
     // Initially hidden: the editor and the summary texts.
-    for (int id :
-         {IDC_NAME_EDIT, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT, IDC_SUMMARY_SUFFIX}) {
+    for (int id : {IDC_NAME_EDIT, IDC_STATUS_TEXT, IDC_SUMMARY_PREFIX, IDC_UNKNOWN_COUNT,
+                   IDC_SUMMARY_SUFFIX}) {
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(d.m_hWnd, id))) << id;
     }
     const DWORD list = d.m_listDevices.GetStyle();

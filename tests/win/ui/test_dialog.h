@@ -87,13 +87,14 @@ class CControlsTestDlg : public CBitmapDialog {
 #endif
 
 inline BEGIN_MESSAGE_MAP(CControlsTestDlg, CBitmapDialog)
-  ON_BN_CLICKED(IDC_REDETECT, &CControlsTestDlg::OnRedetect)
-  ON_BN_CLICKED(IDC_CLOSE_BUTTON, &CControlsTestDlg::OnClose)
-  ON_MESSAGE(kRunBody, &CControlsTestDlg::OnRunBody)
-END_MESSAGE_MAP()
+    ON_BN_CLICKED(IDC_REDETECT, &CControlsTestDlg::OnRedetect)
+        ON_BN_CLICKED(IDC_CLOSE_BUTTON, &CControlsTestDlg::OnClose)
+            ON_MESSAGE(kRunBody, &CControlsTestDlg::OnRunBody)
+END_MESSAGE_MAP
+()
 
-// Handles the thread's pending messages for about ms milliseconds.
-inline void PumpMessages(DWORD ms = 150) {
+    // Handles the thread's pending messages for about ms milliseconds.
+    inline void PumpMessages(DWORD ms = 150) {
   DWORD end = ::GetTickCount() + ms;
   do {
     MSG msg;

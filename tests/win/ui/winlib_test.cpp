@@ -1,7 +1,6 @@
 // The class library's dialog plumbing: modal runs, data exchange, default OK and Cancel,
 // message-map dispatch and owner-draw reflection to bound controls.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include "test_dialog.h"
@@ -16,7 +15,8 @@ TEST(Winlib, ModalRunEndsWithTheBodysResult) {
     EXPECT_EQ(CWnd::FromHandlePermanent(d.m_hWnd), &d);
     EXPECT_EQ(CWnd::FromHandlePermanent(d.m_listDevices.m_hWnd), &d.m_listDevices);
     EXPECT_EQ(d.GetDlgItem(IDC_DEVICE_LIST), &d.m_listDevices);  // a bound item is its object
-  }), IDOK);
+  }),
+            IDOK);
   EXPECT_TRUE(ran);
   EXPECT_EQ(dlg.m_hWnd, nullptr);  // unbound when the window went away
   EXPECT_EQ(dlg.m_listDevices.m_hWnd, nullptr);
