@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "ui/core/device_details.h"
 #include "ui/list_rows.h"
 #include "winlib/clipboard.h"
@@ -29,9 +31,6 @@ bool CDeviceListExtras::OnHookedMessage(UINT message, WPARAM, LPARAM lParam, LRE
     case WM_MOUSEMOVE:
       FollowMouse({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return false;
-    case WM_MOUSELEAVE:
-      m_nTipRow = -1;
-      return false;
     // The list sends itself WM_CONTEXTMENU after a right click, the system for the menu key and
     // Shift+F10 (lParam -1). Handled here, it never reaches the dialog.
     case WM_CONTEXTMENU:
@@ -43,12 +42,14 @@ bool CDeviceListExtras::OnHookedMessage(UINT message, WPARAM, LPARAM lParam, LRE
   }
 }
 
+// The text is read afresh at every move: a new scan may have put another device in the same row.
 void CDeviceListExtras::FollowMouse(POINT point) {
   const int row = m_pList->HitTest(point);
-  if (row == m_nTipRow) return;
-  m_nTipRow = row;
   ListRows rows(*m_pList);
-  m_strTip = DeviceTipText(rows, m_pList->GetItemCount(), row);
+  std::string tip = DeviceTipText(rows, m_pList->GetItemCount(), row);
+  if (row == m_nTipRow && tip == m_strTip) return;
+  m_nTipRow = row;
+  m_strTip = std::move(tip);
   // Hidden and given the new text: it shows again, beside the new row, once the mouse rests.
   m_toolTip.Pop();
   m_toolTip.UpdateTipText(m_hOwner, *m_pList, m_strTip.c_str());

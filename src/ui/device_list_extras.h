@@ -25,5 +25,5 @@ class CDeviceListExtras : private CWindowHook {
   HWND m_hOwner = nullptr;  // the list's parent: owns the tooltip and the menu
   CToolTipCtrl m_toolTip;
   int m_nTipRow = -1;
-  std::string m_strTip;  // the tooltip keeps a pointer to the text it shows
+  std::string m_strTip;  // the text the tooltip was last given, for m_nTipRow
 };

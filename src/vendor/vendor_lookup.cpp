@@ -18,7 +18,7 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The name of prefix in one sorted table, or nullptr.
+// The packed name of prefix in one sorted table, or nullptr.
 const char* FindPrefix(const uint64_t* table, std::size_t count, uint64_t prefix) {
   const uint64_t first = prefix << kNameOffsetBits;
   const uint64_t* end = table + count;
@@ -28,6 +28,18 @@ const char* FindPrefix(const uint64_t* table, std::size_t count, uint64_t prefix
 }
 
 }  // namespace
+
+std::string UnpackVendorName(const char* packed) {
+  std::string name;
+  for (const char* p = packed; *p != '\0'; ++p) {
+    if (*p == kWordMark && p[1] != '\0') {
+      name += kVendorWords + kVendorWordOffsets[static_cast<unsigned char>(*++p)];
+    } else {
+      name += *p;
+    }
+  }
+  return name;
+}
 
 std::optional<uint64_t> ParseMacText(std::string_view text) {
   text = text::Trim(text);
@@ -61,7 +73,7 @@ VendorMatch LookUpVendor(uint64_t mac) {
                           {kPrefixes24, kPrefixes24Count, 24}};
   for (const Table& table : tables) {
     if (const char* name = FindPrefix(table.entries, table.count, mac >> (48 - table.bits))) {
-      match.name = name;
+      match.name = UnpackVendorName(name);
       match.prefixBits = table.bits;
       return match;
     }

@@ -5,6 +5,7 @@
 // network: no registry knows it, so it gets no maker.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vendor {
@@ -15,18 +16,21 @@ std::optional<uint64_t> ParseMacText(std::string_view text);
 
 enum class MacOrigin {
   kUnreadable,  // not a MAC text
-  kRegistered,  // a maker's address space: name says who, or nullptr when no prefix matches
+  kRegistered,  // a maker's address space: name says who, or is empty when no prefix matches
   kPrivate,     // locally administered: private or random
 };
 
 struct VendorMatch {
   MacOrigin origin = MacOrigin::kUnreadable;
-  const char* name = nullptr;  // code page 936, in the table; nullptr when none
-  int prefixBits = 0;          // 36, 28 or 24 when a prefix matched
+  std::string name;    // code page 936; empty when none
+  int prefixBits = 0;  // 36, 28 or 24 when a prefix matched
 };
 
 VendorMatch LookUpVendor(std::string_view macText);
 VendorMatch LookUpVendor(uint64_t mac);
+
+// A name as the table stores it (vendor_table.h), with its packed words restored.
+std::string UnpackVendorName(const char* packed);
 
 // The date of the registry data the table was built from, "YYYY-MM-DD".
 const char* VendorDataDate();

@@ -24,7 +24,7 @@ std::string MacOf(const DeviceRecord& record) { return std::string(text::Trim(re
 std::string VendorWord(const std::string& macText) {
   const vendor::VendorMatch match = vendor::LookUpVendor(macText);
   if (match.origin == vendor::MacOrigin::kPrivate) return "随机 MAC 地址";
-  return match.name ? match.name : kUnknownVendor;
+  return match.name.empty() ? kUnknownVendor : match.name;
 }
 
 // The state a status cell stands for; the local computer's label first, as it is no marking.
@@ -49,7 +49,7 @@ std::string VendorTipText(const std::string& macText) {
   if (match.origin == vendor::MacOrigin::kPrivate) {
     return "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）";
   }
-  return std::string("厂商：") + (match.name ? match.name : kUnknownVendor);
+  return "厂商：" + (match.name.empty() ? kUnknownVendor : match.name);
 }
 
 bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
