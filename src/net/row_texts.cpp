@@ -27,6 +27,13 @@ std::string HostNameFromCell(const std::string& column0) {
   return column0.substr(column0.size() - static_cast<std::size_t>(keep));
 }
 
+std::string IpTextFromCell(const std::string& column1) {
+  static const std::string kLabel = "IP地址:";
+  const std::size_t at = text::Find(column1, kLabel);
+  if (at == std::string::npos) return std::string();
+  return std::string(text::Trim(std::string_view(column1).substr(at + kLabel.size())));
+}
+
 DeviceRecord ReadRowBack(const std::string& column0, const std::string& column1,
                          const std::string& column2) {
   DeviceRecord record;

@@ -30,3 +30,5 @@ DeviceRecord ReadRowBack(const std::string& column0, const std::string& column1,
                          const std::string& column2);
 // Just the host-name part of the read-back, for the name editor.
 std::string HostNameFromCell(const std::string& column0);
+// The address after "IP地址:" in column 1, blanks trimmed; empty when the cell has none.
+std::string IpTextFromCell(const std::string& column1);

@@ -1,2 +1,13 @@
 #include "ui/about_dlg.h"
-// CAboutDlg adds nothing to CDialog: its template carries the icon, the version text and OK.
+
+#include <string>
+
+#include "vendor/vendor_lookup.h"
+
+BOOL CAboutDlg::OnInitDialog() {
+  const BOOL result = CDialog::OnInitDialog();
+  // How fresh the makers in the device tooltips are.
+  SetDlgItemText(IDC_VENDOR_DATE,
+                 (std::string("厂商数据日期：") + vendor::VendorDataDate()).c_str());
+  return result;
+}

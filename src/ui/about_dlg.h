@@ -1,5 +1,6 @@
 #pragma once
-// CAboutDlg: the About box (template 100), opened from the main window's system menu.
+// CAboutDlg: the About box (template 100), opened from the main window's system menu. Its template
+// carries the icon, the version text and OK; the date of the vendor data is filled in.
 #include "res/resource.h"
 #include "winlib/dialog.h"
 
@@ -7,4 +8,7 @@ class CAboutDlg : public CDialog {
  public:
   enum { IDD = IDD_ABOUT_DIALOG };
   CAboutDlg() : CDialog(IDD) {}
+
+ protected:
+  BOOL OnInitDialog() override;
 };

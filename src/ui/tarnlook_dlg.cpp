@@ -11,6 +11,7 @@
 #include "registry/profile_location.h"
 #include "ui/about_dlg.h"
 #include "ui/core/device_marking.h"
+#include "ui/list_rows.h"
 #include "ui/window_scan_view.h"
 #include "winlib/dc.h"
 #include "winlib/win_app.h"
@@ -22,19 +23,6 @@ CImageList* g_pRowImages = nullptr;
 namespace {
 
 const char kScanningText[] = "正在检测您的局域网内的主机数量…";
-
-// The device list's cells, as the marking and renaming decisions read and write them.
-class ListRows final : public DeviceRows {
- public:
-  explicit ListRows(const CListCtrl& list) : m_list(list) {}
-  std::string CellText(int row, int column) override { return m_list.GetItemText(row, column); }
-  void SetCellText(int row, int column, const std::string& text) override {
-    m_list.SetItemText(row, column, text.c_str());
-  }
-
- private:
-  const CListCtrl& m_list;
-};
 
 // Worked out anew for every action: the registry value or the current directory may change.
 std::string RegistryPath() { return GetProfileDirectory() + kRegistryFileName; }
@@ -132,6 +120,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
 
   m_listDevices.m_nColumnCount = 3;
   m_listDevices.SetUpList();
+  m_listExtras.Attach(m_listDevices);
 
   ChooseFonts();
   GetDlgItem(IDC_TITLE)->SetFont(m_fontTitle, true);

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "ui/bitmap_dialog.h"
 #include "ui/bmp_button.h"
+#include "ui/device_list_extras.h"
 #include "ui/list_ctrl_ex.h"
 #include "winlib/edit.h"
 #include "winlib/font.h"
@@ -64,6 +65,7 @@ class CTarnlookDlg : public CBitmapDialog {
   CFont m_fontTitle;
   std::string m_strOldName;
   CListCtrlEx m_listDevices;
+  CDeviceListExtras m_listExtras;  // the list's vendor tooltip and copy menu
   std::string m_strName;
   CEdit m_editName;
   CBmpButton m_btnClose;

@@ -80,6 +80,21 @@ bool CListCtrl::GetSubItemRect(int iItem, int iSubItem, int nArea, RECT& ref) co
   return SendMessage(LVM_GETSUBITEMRECT, iItem, reinterpret_cast<LPARAM>(&ref)) != 0;
 }
 
+bool CListCtrl::GetItemRect(int nItem, RECT& ref, UINT nCode) const {
+  ref.left = static_cast<LONG>(nCode);
+  return SendMessage(LVM_GETITEMRECT, nItem, reinterpret_cast<LPARAM>(&ref)) != 0;
+}
+
+int CListCtrl::HitTest(POINT pt) const {
+  LVHITTESTINFO info{};
+  info.pt = pt;
+  return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const {
+  return static_cast<int>(SendMessage(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)));
+}
+
 bool CListCtrl::DeleteAllItems() const { return SendMessage(LVM_DELETEALLITEMS) != 0; }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) const {

@@ -27,7 +27,12 @@ class CListCtrl : public CWnd {
   int GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) const;
   std::string GetItemText(int nItem, int nSubItem) const;  // the whole text
   bool GetSubItemRect(int iItem, int iSubItem, int nArea, RECT& ref) const;
+  bool GetItemRect(int nItem, RECT& ref, UINT nCode) const;
   bool DeleteAllItems() const;
+  // The row at a point in client coordinates; -1 when none (below the last row, say).
+  int HitTest(POINT pt) const;
+  // The next row after nItem (-1: the first) with the LVNI_* state flags; -1 when none.
+  int GetNextItem(int nItem, int nFlags) const;
 
   // Look
   DWORD SetExtendedStyle(DWORD dwNewStyle) const;  // LVM_SETEXTENDEDLISTVIEWSTYLE, mask 0

@@ -3,6 +3,7 @@
 //   e2e_probe state     the main window: items 1000-1010, the list rows and their cell rectangles
 //   e2e_probe windows   every visible top-level window with its class, title and child texts
 //   e2e_probe close     asks the main window to close (WM_CLOSE, as Alt+F4 does)
+//   e2e_probe clipboard the clipboard's CF_TEXT (read as code page 936) and CF_UNICODETEXT
 //   e2e_probe measure <program>
 //                       starts the program and times, from the start: its window visible, the
 //                       skin painted (title band pixel on the screen), the summary shown; then
@@ -255,6 +256,33 @@ int Windows() {
   return 0;
 }
 
+std::string ClipboardText(UINT format) {
+  HANDLE data = GetClipboardData(format);
+  const void* at = data ? GlobalLock(data) : nullptr;
+  if (!at) return "null";
+  std::string text;
+  if (format == CF_UNICODETEXT) {
+    const wchar_t* wide = static_cast<const wchar_t*>(at);
+    const int length = lstrlenW(wide);
+    const int bytes = WideCharToMultiByte(936, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    text.assign(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(936, 0, wide, length, &text[0], bytes, nullptr, nullptr);
+  } else {
+    text = static_cast<const char*>(at);
+  }
+  GlobalUnlock(data);
+  return Json(text);
+}
+
+int Clipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  const std::string text = ClipboardText(CF_TEXT);
+  const std::string unicode = ClipboardText(CF_UNICODETEXT);
+  CloseClipboard();
+  std::printf("{\"text\":%s,\"unicode\":%s}\n", text.c_str(), unicode.c_str());
+  return 0;
+}
+
 HWND FindWindowOfProcess(DWORD pid) {
   HWND dialog = FindMainWindow();
   DWORD owner = 0;
@@ -325,7 +353,8 @@ int main(int argc, char** argv) {
     HWND dialog = FindMainWindow();
     return dialog && PostMessageA(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
   }
+  if (argc >= 2 && std::strcmp(argv[1], "clipboard") == 0) return Clipboard();
   if (argc == 3 && std::strcmp(argv[1], "measure") == 0) return Measure(argv[2]);
-  std::fprintf(stderr, "usage: e2e_probe state|windows|close|measure <program>\n");
+  std::fprintf(stderr, "usage: e2e_probe state|windows|close|clipboard|measure <program>\n");
   return 2;
 }

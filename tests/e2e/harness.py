@@ -232,6 +232,14 @@ class Session:
     def windows(self):
         return self.probe("windows")
 
+    def clipboard(self):
+        """The clipboard's CF_TEXT and CF_UNICODETEXT, both as str (None when absent)."""
+        return self.probe("clipboard")
+
+    def popups(self, window_class):
+        """Visible top-level windows of a class: tooltips_class32 for tooltips, #32768 for menus."""
+        return [w for w in self.windows() if w["class"] == window_class]
+
     def copy_without_resource(self, out_name, type_id, resource_id):
         """A copy of the program in which resource (type_id, resource_id) cannot be found."""
         out = self.work / out_name
@@ -261,20 +269,24 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
 
-    def click(self, x, y, count=1):
+    def click(self, x, y, count=1, button=1):
         self.xdotool("mousemove", "--sync", int(x), int(y))
         time.sleep(0.15)
         if count == 1:
-            self.xdotool("click", "1")
+            self.xdotool("click", button)
         else:
-            self.xdotool("click", "--repeat", count, "--delay", 120, "1")
+            self.xdotool("click", "--repeat", count, "--delay", 120, button)
         time.sleep(0.4)
 
-    def click_rect(self, rect, count=1, dx=None, dy=None):
+    def click_rect(self, rect, count=1, dx=None, dy=None, button=1):
         left, top, right, bottom = rect
         x = left + (dx if dx is not None else (right - left) // 2)
         y = top + (dy if dy is not None else (bottom - top) // 2)
-        self.click(x, y, count)
+        self.click(x, y, count, button)
+
+    def hover_rect(self, rect):
+        left, top, right, bottom = rect
+        self.xdotool("mousemove", "--sync", (left + right) // 2, (top + bottom) // 2)
 
     def key(self, *keys):
         self.xdotool("key", "--delay", 60, *keys)

@@ -6,6 +6,7 @@
 Each test runs in a private network namespace on a scenario file of scenarios/.
 """
 import argparse
+import re
 import subprocess
 import time
 
@@ -308,9 +309,92 @@ def about_box_opens_from_the_system_menu(s):
     about = wait_for("the About box", lambda: [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
     texts = [c["text"] for c in about[0]["children"]]
     check("Tarnlook 1.0 版" in texts, "About box texts %r" % texts)
+    dates = [t for t in texts if re.fullmatch(r"厂商数据日期：\d{4}-\d\d-\d\d", t)]
+    check(len(dates) == 1, "no vendor data date among the About box texts %r" % texts)
     s.screenshot("about")
     s.key("Return")
     wait_for("the About box to close", lambda: not [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
+    return s
+
+
+# --- makers and copying ------------------------------------------------------------------------------
+
+VENDOR_ROWS = {  # ip: (name, MAC, state, maker as copied, tooltip)
+    "192.168.8.100": ("STUDYPC", "DC-A6-32-11-22-33", "本机", "Raspberry Pi Trading", "厂商：Raspberry Pi Trading"),
+    "192.168.8.2": ("extender", "50-C7-BF-12-34-56", "未知", "TP-LINK TECHNOLOGIES", "厂商：TP-LINK TECHNOLOGIES"),
+    "192.168.8.31": ("未知主机名", "DA-A1-19-5B-00-01", "未知", "随机 MAC 地址",
+                     "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）"),
+    "192.168.8.40": ("sensor", "0C-00-00-00-00-01", "未知", "未知", "厂商：未知"),
+}
+
+
+def tooltip_text(s):
+    tips = [w["title"] for w in s.popups("tooltips_class32") if w["title"]]
+    return tips[0] if len(tips) == 1 else None
+
+
+def copied(s, expected):
+    def same():
+        board = s.clipboard()
+        return board if board["text"] == expected and board["unicode"] == expected else None
+    try:
+        return wait_for("the clipboard to hold %r" % expected, same, timeout=10)
+    except Failure:
+        raise Failure("clipboard %r, expected %r" % (s.clipboard(), expected))
+
+
+@scenario_test("vendors", "vendors.lan")
+def rows_tell_their_makers_and_copy_to_the_clipboard(s):
+    s.start()
+    state = s.wait_summary()
+    before = {ip: row["cells"] for ip, row in rows_by_ip(state).items()}
+    check(set(before) == set(VENDOR_ROWS), "listed %s" % sorted(before))
+
+    # Resting on a row shows its maker; on the next row the next maker.
+    for ip in ("192.168.8.2", "192.168.8.31", "192.168.8.100"):
+        s.hover_rect(cell_rect(state, ip, 0))   # the tooltip fits inside the window from there
+        tip = VENDOR_ROWS[ip][4]
+        try:
+            wait_for("the tooltip %r" % tip, lambda: tooltip_text(s) == tip, timeout=10)
+        except Failure:
+            raise Failure("tooltip over %s: %r, expected %r" % (ip, tooltip_text(s), tip))
+        if ip == "192.168.8.31":
+            s.screenshot("tooltip")
+
+    # Below the last row a right-click opens nothing.
+    left, top, right, bottom = state["items"]["1002"]["rect"]
+    last = max(row["rects"][1][3] for row in state["rows"])
+    check(last + 10 < bottom - 5, "the list has no room below its last row")
+    s.click(left + 100, (last + bottom) // 2, button=3)
+    time.sleep(0.5)
+    check(not s.popups("#32768"), "a right-click below the last row opened a menu")
+
+    # 复制全部设备: a header and one line per row, in list order, as CF_TEXT and CF_UNICODETEXT.
+    s.click_rect(cell_rect(state, "192.168.8.2", 1), button=3)
+    wait_for("the copy menu", lambda: s.popups("#32768"), timeout=10)
+    s.screenshot("copy-menu")
+    s.key("a")
+    wait_for("the menu to close", lambda: not s.popups("#32768"), timeout=10)
+    lines = ["主机名\tMAC地址\tIP地址\t状态\t厂商"]
+    for ip in rows_by_ip(state):
+        name, mac, word, maker, _ = VENDOR_ROWS[ip]
+        lines.append("\t".join([name, mac, ip, word, maker]))
+    copied(s, "\r\n".join(lines) + "\r\n")
+
+    # Shift+F10 on the selected row, then 复制 MAC 地址; the menu key, then 复制 IP 地址.
+    s.click_rect(cell_rect(state, "192.168.8.40", 1))
+    s.key("shift+F10")
+    wait_for("the copy menu from Shift+F10", lambda: s.popups("#32768"), timeout=10)
+    s.key("m")
+    copied(s, "0C-00-00-00-00-01")
+    s.key("Menu")
+    wait_for("the copy menu from the menu key", lambda: s.popups("#32768"), timeout=10)
+    s.key("i")
+    copied(s, "192.168.8.40")
+
+    after = {ip: row["cells"] for ip, row in rows_by_ip(s.state()).items()}
+    check(after == before, "the rows changed: %r" % after)
+    check(s.registry_bytes() is None, "the registry file was written")
     return s
 
 
@@ -345,6 +429,7 @@ TESTS = {t.__name__: t for t in [
     close_button_ends_the_program,
     about_box_opens_from_the_system_menu,
     missing_skin_is_reported_and_the_dialog_still_works,
+    rows_tell_their_makers_and_copy_to_the_clipboard,
 ]}
 
 if __name__ == "__main__":

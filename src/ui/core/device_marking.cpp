@@ -15,11 +15,11 @@ std::string FetchCell(DeviceRows& rows, int row, int column) {
   return text;
 }
 
-DeviceRecord ReadRow(DeviceRows& rows, int row) {
+}  // namespace
+
+DeviceRecord ReadDeviceRow(DeviceRows& rows, int row) {
   return ReadRowBack(rows.CellText(row, 0), rows.CellText(row, 1), rows.CellText(row, 2));
 }
-
-}  // namespace
 
 DoubleClickAction ClassifyDoubleClick(int row, int column) {
   // A click below the last row names no row: reading its empty texts back would store an entry
@@ -44,7 +44,7 @@ void StoreDeviceAttribute(const DeviceRecord& record, const char* attributeName,
 
 void ToggleDeviceStatus(DeviceRows& rows, int row, const std::string& registryPath) {
   rows.SetCellText(row, 2, ToggledStatusCell(FetchCell(rows, row, 2)));
-  const DeviceRecord record = ReadRow(rows, row);
+  const DeviceRecord record = ReadDeviceRow(rows, row);
   StoreDeviceAttribute(record, "STATUS", record.statusLabel, registryPath);
 }
 
@@ -68,7 +68,7 @@ NameCommit CommitHostName(DeviceRows& rows, int row, int column, std::string& ce
     text = HostCellText(newName);
   }
   rows.SetCellText(row, column, text);
-  const DeviceRecord record = ReadRow(rows, row);
+  const DeviceRecord record = ReadDeviceRow(rows, row);
   StoreDeviceAttribute(record, "USERNAME", record.hostName, registryPath);
   cellText = text;
   return NameCommit::kStored;

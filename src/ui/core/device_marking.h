@@ -14,6 +14,10 @@ class DeviceRows {
   virtual void SetCellText(int row, int column, const std::string& text) = 0;
 };
 
+// The device of a row as its cells read back (ReadRowBack): what marking, renaming and the
+// device details all go by.
+DeviceRecord ReadDeviceRow(DeviceRows& rows, int row);
+
 // A new host name may be at most this long (8 double-byte characters), as the list cuts names.
 constexpr std::size_t kMaxEditedNameBytes = 16;
 

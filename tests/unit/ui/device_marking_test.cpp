@@ -14,6 +14,7 @@
 
 #include "net/row_texts.h"
 #include "registry/registry_file.h"
+#include "ui/core/device_details.h"
 #include "xml/base64.h"
 
 namespace {
@@ -186,6 +187,36 @@ TEST_F(MarkingTest, BlanksAroundANameAreStoredAsTyped) {
   EXPECT_EQ(CommitHostName(m_rows, 1, 0, name, "printer", m_path), NameCommit::kStored);
   const std::string text = DecodeBase64(ReadBytes(m_path));
   EXPECT_NE(text.find("USERNAME=\" tv \""), std::string::npos) << text;
+}
+
+// The tooltip and the copy menu read the same rows: this computer, a phone with a private address,
+// an Apple device, one of no registered maker; a row past the last names nothing.
+TEST(DeviceDetails, TooltipsAndCopiedTextsComeFromTheRows) {
+  FakeRows rows;
+  rows.Add("MYPC", "00-1B-63-00-00-01", "192.168.1.37", kStatusLocal.record);
+  rows.Add("phone", "DA-A1-19-5B-00-01", "192.168.1.20", kStatusNotKnown.record);
+  rows.Add("mac", "00-1b-63-aa-bb-cc", "192.168.1.30", kStatusKnown.record);
+  rows.Add("未知主机名", "0C-00-00-00-00-01", "192.168.1.40", kStatusNotKnown.record);
+  const char* tips[] = {"厂商：Apple",
+                        "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）",
+                        "厂商：Apple",
+                        "厂商：未知",
+                        "",
+                        ""};
+  for (int row = 0; row < 6; ++row) EXPECT_EQ(DeviceTipText(rows, 4, row), tips[row]) << row;
+  EXPECT_EQ(DeviceTipText(rows, 4, -1), "");
+
+  EXPECT_EQ(CopiedText(rows, 4, 1, CopyCommand::kMacAddress), "DA-A1-19-5B-00-01");
+  EXPECT_EQ(CopiedText(rows, 4, 1, CopyCommand::kIpAddress), "192.168.1.20");
+  EXPECT_EQ(CopiedText(rows, 4, 3, CopyCommand::kHostName), "未知主机名");
+  EXPECT_EQ(CopiedText(rows, 4, 4, CopyCommand::kHostName), "");
+  EXPECT_FALSE(OpensCopyMenu(4, 4));
+  EXPECT_EQ(CopiedText(rows, 4, -1, CopyCommand::kAllDevices),
+            "主机名\tMAC地址\tIP地址\t状态\t厂商\r\n"
+            "MYPC\t00-1B-63-00-00-01\t192.168.1.37\t本机\tApple\r\n"
+            "phone\tDA-A1-19-5B-00-01\t192.168.1.20\t未知\t随机 MAC 地址\r\n"
+            "mac\t00-1b-63-aa-bb-cc\t192.168.1.30\t已知\tApple\r\n"
+            "未知主机名\t0C-00-00-00-00-01\t192.168.1.40\t未知\t未知\r\n");
 }
 
 TEST_F(MarkingTest, MissingProfileFolderStillChangesTheList) {

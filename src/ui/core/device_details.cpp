@@ -1,0 +1,76 @@
+#include "ui/core/device_details.h"
+
+#include "net/row_texts.h"
+#include "net/status_labels.h"
+#include "text/cp936.h"
+#include "vendor/vendor_lookup.h"
+
+const CopyMenuItem kCopyMenu[4] = {
+    {CopyCommand::kMacAddress, "复制 MAC 地址(&M)"},
+    {CopyCommand::kIpAddress, "复制 IP 地址(&I)"},
+    {CopyCommand::kHostName, "复制主机名(&N)"},
+    {CopyCommand::kAllDevices, "复制全部设备(&A)"},
+};
+
+namespace {
+
+const char kUnknownVendor[] = "未知";
+
+bool IsListedRow(int rowCount, int row) { return row >= 0 && row < rowCount; }
+
+std::string MacOf(const DeviceRecord& record) { return std::string(text::Trim(record.macText)); }
+
+// The maker as a word for the copied list.
+std::string VendorWord(const std::string& macText) {
+  const vendor::VendorMatch match = vendor::LookUpVendor(macText);
+  if (match.origin == vendor::MacOrigin::kPrivate) return "随机 MAC 地址";
+  return match.name.empty() ? kUnknownVendor : match.name;
+}
+
+// The state a status cell stands for; the local computer's label first, as it is no marking.
+const char* StateWord(const std::string& statusCell) {
+  if (text::Contains(statusCell, kStatusLocal.bare)) return kStatusLocal.state;
+  if (IsMarkedUnknown(statusCell)) return kStatusNotKnown.state;
+  if (text::Contains(statusCell, kStatusKnown.bare)) return kStatusKnown.state;
+  return "";
+}
+
+std::string DeviceLine(DeviceRows& rows, int row) {
+  const DeviceRecord record = ReadDeviceRow(rows, row);
+  const std::string mac = MacOf(record);
+  return record.hostName + "\t" + mac + "\t" + IpTextFromCell(rows.CellText(row, 1)) + "\t" +
+         StateWord(record.statusLabel) + "\t" + VendorWord(mac) + "\r\n";
+}
+
+}  // namespace
+
+std::string VendorTipText(const std::string& macText) {
+  const vendor::VendorMatch match = vendor::LookUpVendor(macText);
+  if (match.origin == vendor::MacOrigin::kPrivate) {
+    return "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）";
+  }
+  return "厂商：" + (match.name.empty() ? kUnknownVendor : match.name);
+}
+
+bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
+
+std::string DeviceTipText(DeviceRows& rows, int rowCount, int row) {
+  if (!IsListedRow(rowCount, row)) return std::string();
+  return VendorTipText(MacOf(ReadDeviceRow(rows, row)));
+}
+
+std::string CopiedText(DeviceRows& rows, int rowCount, int row, CopyCommand command) {
+  if (command == CopyCommand::kAllDevices) {
+    std::string all = "主机名\tMAC地址\tIP地址\t状态\t厂商\r\n";
+    for (int r = 0; r < rowCount; ++r) all += DeviceLine(rows, r);
+    return all;
+  }
+  if (!IsListedRow(rowCount, row)) return std::string();
+  switch (command) {
+    case CopyCommand::kMacAddress: return MacOf(ReadDeviceRow(rows, row));
+    case CopyCommand::kIpAddress: return IpTextFromCell(rows.CellText(row, 1));
+    case CopyCommand::kHostName: return ReadDeviceRow(rows, row).hostName;
+    case CopyCommand::kAllDevices: break;
+  }
+  return std::string();
+}
