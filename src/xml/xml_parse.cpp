@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <vector>
+#include <utility>
 
 #include "xml/xml_chars.h"
 #include "xml/xml_document.h"
@@ -89,8 +89,8 @@ bool XmlDocument::Parse() {
 }
 
 // The element e, innermost open one, never got its end tag: it keeps only its start tag and its
-// former children follow it as siblings under its parent. Their parent fields still name e: the
-// parse sets every parent once at its end, instead of again at each unended level a child passes.
+// former children follow it as siblings under its parent. The caller sets their parent fields,
+// once, to the element they end up under when every unended level above them is gone.
 void XmlDocument::UnendElement(ElementRef e, const std::string& message) {
   m_index[0].flags |= ElementRecord::kIllFormed;
   ElementRecord& rec = m_index[e];
@@ -124,18 +124,24 @@ ElementRef XmlDocument::ParseElements() {
   // the open elements; a well-formed document never needs it.
   OpenNameIndex names;
   bool indexed = false;
-  bool moved = false;  // an unended element handed on children: their parent fields are set last
   m_strError.clear();
 
   auto nameOf = [&](ElementRef e) { return Span(doc, m_index[e].start + 1, m_index[e].length); };
 
-  // Drops the innermost open element, unended: its children now end its parent's list.
-  auto unendInnermost = [&](const std::string& message) {
-    const ElementRef inner = parent;
-    parent = m_index[inner].parent;
-    if (m_index[inner].firstChild != 0) moved = true;
-    UnendElement(inner, message);
+  // Drops the innermost open element e, unended: its children now end its parent's list. The open
+  // elements inside target are unended innermost first and all their children end up under
+  // target, so each child's parent is set once, here: done, the element unended just before, is
+  // e's last own child; the children after it were done's and were set with them.
+  auto unendInnermost = [&](ElementRef target, ElementRef done, const std::string& message) {
+    const ElementRef e = parent;
+    for (ElementRef c = m_index[e].firstChild; c != 0; c = m_index[c].nextSibling) {
+      m_index[c].parent = target;
+      if (c == done) break;
+    }
+    parent = m_index[e].parent;
+    UnendElement(e, message);
     if (indexed) names.Pop();
+    return e;
   };
 
   auto illFormed = [&](const std::string& message) {
@@ -195,11 +201,19 @@ ElementRef XmlDocument::ParseElements() {
         ElementRef m = parent;
         if (m != 0 && !closes(m)) {
           if (!indexed) {
-            std::vector<ElementRef> open;  // outermost first, the order they opened in
-            for (ElementRef e = parent; e != 0; e = m_index[e].parent) open.push_back(e);
-            names.Reserve(open.size());
-            for (auto e = open.rbegin(); e != open.rend(); ++e) {
-              names.Push(*e, s + m_index[*e].start + 1, m_index[*e].length);
+            // File the open elements outermost first, the order they opened in: walk up turning
+            // each parent link around, then down turning it back.
+            ElementRef below = 0, e = parent;
+            std::size_t depth = 0;
+            for (; e != 0; ++depth) {
+              std::swap(m_index[e].parent, below);  // below = the element above e
+              std::swap(e, below);
+            }
+            names.Reserve(depth);
+            for (e = below, below = 0; e != 0;) {
+              names.Push(e, s + m_index[e].start + 1, m_index[e].length);
+              std::swap(m_index[e].parent, below);  // below = the element inside e
+              std::swap(e, below);
             }
             indexed = true;
           }
@@ -214,6 +228,7 @@ ElementRef XmlDocument::ParseElements() {
           illFormed(message);
           break;
         }
+        ElementRef done = 0;
         while (parent != m) {
           std::string message;
           if (m_strError.empty()) {
@@ -221,7 +236,7 @@ ElementRef XmlDocument::ParseElements() {
                       std::to_string(token.start + 1) + " does not match start tag '" +
                       nameOf(parent) + "' at offset " + std::to_string(m_index[parent].start);
           }
-          unendInnermost(message);
+          done = unendInnermost(m, done, message);
         }
         ElementRecord& rec = m_index[m];
         rec.length = token.start + token.length - rec.start;
@@ -233,24 +248,18 @@ ElementRef XmlDocument::ParseElements() {
       case kErrorToken:
         illFormed(token.message);
         break;
-      case kEndOfText:
+      case kEndOfText: {
+        ElementRef done = 0;
         while (parent != 0) {
           std::string message;
           if (m_strError.empty()) {
             message = "Element '" + nameOf(parent) + "' at offset " +
                       std::to_string(m_index[parent].start) + " not ended";
           }
-          unendInnermost(message);
-        }
-        if (moved) {
-          // Every element is in the child list of exactly one record: one walk sets all parents.
-          for (ElementRef p = 0; p < m_nUsedCount; ++p) {
-            for (ElementRef c = m_index[p].firstChild; c != 0; c = m_index[c].nextSibling) {
-              m_index[c].parent = p;
-            }
-          }
+          done = unendInnermost(0, done, message);
         }
         return first;
+      }
       default:
         break;  // text, whitespace, CDATA, processing instructions, comments, doctypes
     }
