@@ -18,7 +18,7 @@ class OpenNameIndex {
   void Pop();
 
   // The innermost level filed under the name for which closes(level) holds, or -1. Names are told
-  // apart by hash and length; closes() sets aside a level filed under another name that shares both.
+  // apart by hash and length: closes() skips a level filed under another name equal in both.
   template <typename Closes>
   int32_t Find(const char* name, int32_t length, Closes closes) const {
     const int32_t key = FindKey(Hash(kHashStart, name, length), length);

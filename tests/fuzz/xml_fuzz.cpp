@@ -273,8 +273,9 @@ ElementRef ReferenceElements(ReferenceParse& p, const std::string& doc) {
           --level;
         }
         if (level < 0) {
-          illFormed("No start tag for end tag '" + ReferenceSpan(doc, cursor.nameStart, nameLength) +
-                    "' at offset " + std::to_string(token.start));
+          illFormed("No start tag for end tag '" +
+                    ReferenceSpan(doc, cursor.nameStart, nameLength) + "' at offset " +
+                    std::to_string(token.start));
           break;
         }
         const ElementRef m = open[level].ref;
@@ -349,8 +350,8 @@ void CheckAgainstReference(const XmlDocument& doc, bool result, const std::strin
     Check(x.start == y.start && x.length == y.length && x.tagLengths == y.tagLengths,
           "reference: offsets");
     Check(x.flags == y.flags, "reference: flags");
-    Check(x.parent == y.parent && x.firstChild == y.firstChild &&
-              x.nextSibling == y.nextSibling && x.prevSibling == y.prevSibling,
+    Check(x.parent == y.parent && x.firstChild == y.firstChild && x.nextSibling == y.nextSibling &&
+              x.prevSibling == y.prevSibling,
           "reference: links");
   }
 }
