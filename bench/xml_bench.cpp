@@ -3,6 +3,7 @@
 // Base64 runs beside memcpy of the same bytes.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <pugixml.hpp>
@@ -65,6 +66,41 @@ void BM_PugixmlParse(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_PugixmlParse)->Arg(10)->Arg(1000)->Arg(100000);
+
+// Documents of about `bytes` bytes in three shapes: flat (<r> holding <a/> elements) and the two
+// that once took time quadratic in the depth: start tags followed by as many end tags that close
+// none of them, and start tags never ended.
+enum Shape { kFlat, kUnmatchedEnds, kUnended };
+
+std::string ShapeText(Shape shape, int64_t bytes) {
+  std::string text;
+  text.reserve(static_cast<std::size_t>(bytes));
+  if (shape == kFlat) {
+    text = "<r>";
+    while (static_cast<int64_t>(text.size()) + 8 <= bytes) text += "<a/>";
+    text += "</r>";
+  } else if (shape == kUnmatchedEnds) {
+    for (int64_t i = 0; i < bytes / 7; ++i) text += "<a>";
+    for (int64_t i = 0; i < bytes / 7; ++i) text += "</b>";
+  } else {
+    for (int64_t i = 0; i < bytes / 3; ++i) text += "<a>";
+  }
+  return text;
+}
+
+void BM_TarnlookParseShape(benchmark::State& state, Shape shape) {
+  const std::string text = ShapeText(shape, state.range(0));
+  XmlDocument doc;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(doc.SetDocumentText(text));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, flat, kFlat)->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, unmatched_ends, kUnmatchedEnds)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, unended, kUnended)->Arg(64 << 10)->Arg(1 << 20);
 
 // Rewrites one entry's name in the middle of the 1,000-entry document. Argument 0: the new value
 // has the old one's length (as when a status label toggles); 1: it does not, so the tail of the

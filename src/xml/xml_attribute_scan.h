@@ -9,11 +9,12 @@ struct AttributeScan {
   int32_t last = -1;      // inclusive
   bool quoted = false;    // the value stood in quotes (which the span excludes)
   bool hasValue = false;  // false: the attribute was written as a bare name
-  int32_t insertAt = 0;   // not found: just after the last attribute
+  int32_t insertAt = 0;   // not found: just after the last attribute (-1: nowhere)
 };
 
-// The attribute scan of FindAttribute over the start tag at tagStart of the text s (n bytes): true
-// when name was found, with the span of its value (or of its name, written bare).
+// The attribute scan of FindAttribute over the start tag at tagStart of the text s, read no further
+// than offset n: true when name was found, with the span of its value (or of its name, written
+// bare).
 bool ScanAttribute(const char* s, int32_t n, int32_t tagStart, const char* name,
                    AttributeScan& scan);
 

@@ -24,14 +24,20 @@ TokenRecord ReadAlone(const std::string& markup) {
   return token;
 }
 
-// The tag name as the tokenizer reads it (up to a blank, '/' or '>'): the name an end tag must
-// carry to close the element when the text is read again.
-std::string TagName(const std::string& doc, int32_t start) {
+// The name of the end tag given to the element at start: its element name as read back (up to a
+// blank, '<', '>', '=', '\', '/', '?' or '!') where an end tag of that name closes it when the text
+// is read again, as for <a=1>, else the tag name as the tokenizer reads it (up to a blank, '/' or
+// '>'), as for <a?b>.
+std::string EndTagName(const std::string& doc, int32_t start) {
   const char* s = doc.data();
   const int32_t n = static_cast<int32_t>(doc.size());
   int32_t i = start + 1;
   while (i < n && !Is(s[i], kTagNameEnd)) i += Step(s, i, n);
-  return doc.substr(start + 1, i - start - 1);
+  const std::string tagName = doc.substr(start + 1, i - start - 1);
+  const int32_t first = ElementNameStart(s, n, start + 1);
+  const int32_t end = ElementNameEnd(s, n, first);
+  return NameMatches(s + first, end - first, tagName.c_str()) ? doc.substr(first, end - first)
+                                                              : tagName;
 }
 
 }  // namespace
@@ -52,7 +58,7 @@ bool XmlDocument::AddElement(const char* name) {
   if (p != 0) {
     const ElementRecord& par = m_index[p];
     if (par.length == static_cast<int32_t>(par.StartTagLength())) {  // p gets its end tag now
-      const std::size_t nameLength = TagName(m_strDoc, par.start).size();
+      const std::size_t nameLength = EndTagName(m_strDoc, par.start).size();
       if (nameLength + 3 > ElementRecord::kMaxEndTag) return false;
       growth += static_cast<int64_t>(nameLength) + 3;
     }
@@ -112,7 +118,7 @@ XmlDocument::Placement XmlDocument::PlaceNewElement(ElementRef p, ElementRef m, 
   int32_t at;
   if (empty) {
     ElementRecord& parent = m_index[p];
-    const std::string name = TagName(m_strDoc, parent.start);
+    const std::string name = EndTagName(m_strDoc, parent.start);
     place.text = ">\r\n" + t + "</" + name;
     uint32_t startTag = parent.StartTagLength();
     if (parent.flags & ElementRecord::kUnended) {

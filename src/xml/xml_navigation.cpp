@@ -65,13 +65,17 @@ void XmlDocument::LeaveElement() {
   m_posParent = m_index[m_posCurrent].parent;
 }
 
+// The scan reads no further than e's start tag: a value whose quote does not close inside it would
+// otherwise be read from the text of the elements that follow.
 bool XmlDocument::FindAttribute(ElementRef e, const char* name, AttributeScan& scan) const {
-  return ScanAttribute(m_strDoc.data(), static_cast<int32_t>(m_strDoc.size()), m_index[e].start,
-                       name, scan);
+  const ElementRecord& rec = m_index[e];
+  return ScanAttribute(m_strDoc.data(), rec.start + static_cast<int32_t>(rec.StartTagLength()),
+                       rec.start, name, scan);
 }
 
 // Scans the start tag at tagStart token by token after its '<': names, '=', values (quoted or not)
-// and the closing '>', '/' or '?'. The first name is the element's own.
+// and the closing '>', '/' or '?'. The first name is the element's own. n bounds the tag: a quoted
+// value that does not close before it ends the scan, not found, with nowhere to insert.
 bool xml_detail::ScanAttribute(const char* s, int32_t n, int32_t tagStart, const char* name,
                                AttributeScan& scan) {
   int32_t i = tagStart + 1;
@@ -100,8 +104,12 @@ bool xml_detail::ScanAttribute(const char* s, int32_t n, int32_t tagStart, const
       const int32_t first = i + 1;
       int32_t j = first;
       while (j < n && s[j] != c) j += Step(s, j, n);
+      if (j >= n) {
+        scan.insertAt = -1;
+        return false;
+      }
       afterEquals = false;
-      i = j < n ? j + 1 : n;
+      i = j + 1;
       if (matched) {
         scan.first = first;
         scan.last = j - 1;

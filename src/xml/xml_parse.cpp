@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "xml/xml_chars.h"
 #include "xml/xml_document.h"
+#include "xml/xml_open_index.h"
 #include "xml/xml_tokenizer.h"
 
 using namespace xml_detail;
@@ -85,7 +87,8 @@ bool XmlDocument::Parse() {
 }
 
 // The element e, innermost open one, never got its end tag: it keeps only its start tag and its
-// former children follow it as siblings under its parent.
+// former children follow it as siblings under its parent. The caller sets their parent fields,
+// once, to the element they end up under when every unended level above them is gone.
 void XmlDocument::UnendElement(ElementRef e, const std::string& message) {
   m_index[0].flags |= ElementRecord::kIllFormed;
   ElementRecord& rec = m_index[e];
@@ -95,79 +98,48 @@ void XmlDocument::UnendElement(ElementRef e, const std::string& message) {
   const ElementRef child = rec.firstChild;
   if (child != 0) {
     const ElementRef lastChild = m_index[child].prevSibling;
-    const ElementRef parent = rec.parent;
     rec.firstChild = 0;
     rec.nextSibling = child;  // e was its parent's last child: everything after it was inside it
     m_index[child].prevSibling = e;
-    for (ElementRef c = child; c != 0; c = m_index[c].nextSibling) m_index[c].parent = parent;
-    m_index[m_index[parent].firstChild].prevSibling = lastChild;
+    m_index[m_index[rec.parent].firstChild].prevSibling = lastChild;
   }
   if (m_strError.empty()) m_strError = message;
 }
 
-namespace {
-
-struct OpenElement {
-  ElementRef ref;
-  int32_t nameStart, nameLength;
-  ElementRef first, last;  // its first and last child so far: appending follows no links
-};
-
-// The open-element stack of one parse: room for 16 on the stack frame, then on the heap, growing
-// to twice its capacity plus 6 and keeping its entries.
-class OpenStack {
- public:
-  OpenStack() = default;
-  OpenStack(const OpenStack&) = delete;
-  OpenStack& operator=(const OpenStack&) = delete;
-  ~OpenStack() {
-    if (m_pEntries != m_inline) delete[] m_pEntries;
-  }
-  bool empty() const { return m_nSize == 0; }
-  std::size_t size() const { return m_nSize; }
-  OpenElement& operator[](std::size_t i) { return m_pEntries[i]; }
-  OpenElement& back() { return m_pEntries[m_nSize - 1]; }
-  void pop_back() { --m_nSize; }
-  void push_back(const OpenElement& entry) {
-    if (m_nSize == m_nCapacity) {
-      const std::size_t capacity = 2 * m_nCapacity + 6;
-      OpenElement* entries = new OpenElement[capacity];
-      std::copy(m_pEntries, m_pEntries + m_nSize, entries);
-      if (m_pEntries != m_inline) delete[] m_pEntries;
-      m_pEntries = entries;
-      m_nCapacity = capacity;
-    }
-    m_pEntries[m_nSize++] = entry;
-  }
-
- private:
-  OpenElement m_inline[16];
-  OpenElement* m_pEntries = m_inline;
-  std::size_t m_nSize = 0;
-  std::size_t m_nCapacity = 16;
-};
-
-}  // namespace
-
 ElementRef XmlDocument::ParseElements() {
-  OpenStack open;
   const std::string& doc = m_strDoc;
   const char* s = doc.data();
+  // The open elements are parent and its ancestors: an open element's parent field is final when
+  // it opens. Its length is not known until it closes, so until then the field holds the length
+  // of its tag name.
   ElementRef parent = 0;
   ElementRef first = 0;
   TextCursor cursor;
   cursor.text = s;
   cursor.size = static_cast<int32_t>(doc.size());
   TokenRecord token;
-  ElementRef docFirst = 0, docLast = 0;  // the top level's first and last element so far
+  // Filled at the first end tag that the innermost element does not take, then kept in step with
+  // the open elements; a well-formed document never needs it.
+  OpenNameIndex names;
+  bool indexed = false;
   m_strError.clear();
 
-  // Drops the innermost open level, unended: its children now end its parent's list.
-  auto unendInnermost = [&](const std::string& message) {
-    const OpenElement inner = open.back();
-    UnendElement(inner.ref, message);
-    open.pop_back();
-    if (inner.first != 0) (open.empty() ? docLast : open.back().last) = inner.last;
+  auto nameOf = [&](ElementRef e) { return Span(doc, m_index[e].start + 1, m_index[e].length); };
+
+  // Drops the innermost open element e, unended: its children now end its parent's list. The open
+  // elements inside target are unended innermost first and all their children end up under
+  // target, so each child's parent is set once, here: done, the element unended just before, is
+  // e's last own child; the children after it were done's and were set with them.
+  auto unendInnermost = [&](ElementRef target, ElementRef done, const std::string& message) {
+    const ElementRef e = parent;
+    for (ElementRef c = m_index[e].firstChild; c != 0; c = m_index[c].nextSibling) {
+      m_index[c].parent = target;
+      if (c == done) break;
+    }
+    parent = m_index[e].parent;
+    UnendElement(e, message);
+    if (indexed) names.Pop();
+    return e;
   };
 
   auto illFormed = [&](const std::string& message) {
@@ -191,26 +163,25 @@ ElementRef XmlDocument::ParseElements() {
         if (first == 0) first = r;
         ElementRecord& rec = m_index[r];
         rec.start = token.start;
-        rec.length = token.length;
+        rec.length = token.empty ? token.length : token.nameLength;
         rec.SetTagLengths(static_cast<uint32_t>(token.length), 0);
         rec.flags = 0;
         rec.parent = parent;
         rec.firstChild = 0;
         rec.nextSibling = 0;
-        ElementRef& firstOfParent = open.empty() ? docFirst : open.back().first;
-        ElementRef& lastOfParent = open.empty() ? docLast : open.back().last;
-        if (firstOfParent != 0) {
-          m_index[lastOfParent].nextSibling = r;
-          rec.prevSibling = lastOfParent;
-          m_index[firstOfParent].prevSibling = r;
+        // r becomes parent's last child; the first child points at the last one.
+        ElementRecord& par = m_index[parent];
+        if (par.firstChild != 0) {
+          ElementRecord& f = m_index[par.firstChild];
+          m_index[f.prevSibling].nextSibling = r;
+          rec.prevSibling = f.prevSibling;
+          f.prevSibling = r;
         } else {
-          m_index[parent].firstChild = r;
+          par.firstChild = r;
           rec.prevSibling = r;
-          firstOfParent = r;
         }
-        lastOfParent = r;
         if (!token.empty) {
-          open.push_back({r, token.nameStart, token.nameLength, 0, 0});
+          if (indexed) names.Push(r, s + token.nameStart, token.nameLength);
           parent = r;
         }
         break;
@@ -222,47 +193,69 @@ ElementRef XmlDocument::ParseElements() {
         }
         const int32_t nameLength = cursor.nameEnd - cursor.nameStart + 1;
         const char* name = s + cursor.nameStart;
-        int level = static_cast<int>(open.size()) - 1;
-        while (level >= 0 &&
-               !EndTagCloses(name, nameLength, s + open[level].nameStart, open[level].nameLength)) {
-          --level;
+        auto closes = [&](ElementRef e) {
+          return EndTagCloses(name, nameLength, s + m_index[e].start + 1, m_index[e].length);
+        };
+        ElementRef m = parent;
+        if (m != 0 && !closes(m)) {
+          if (!indexed) {
+            // File the open elements outermost first, the order they opened in: walk up turning
+            // each parent link around, then down turning it back.
+            ElementRef below = 0, e = parent;
+            std::size_t depth = 0;
+            for (; e != 0; ++depth) {
+              std::swap(m_index[e].parent, below);  // below = the element above e
+              std::swap(e, below);
+            }
+            names.Reserve(depth);
+            for (e = below, below = 0; e != 0;) {
+              names.Push(e, s + m_index[e].start + 1, m_index[e].length);
+              std::swap(m_index[e].parent, below);  // below = the element inside e
+              std::swap(e, below);
+            }
+            indexed = true;
+          }
+          m = std::max(names.Find(name, nameLength, closes), 0);
         }
-        if (level < 0) {
-          illFormed("No start tag for end tag '" + Span(doc, cursor.nameStart, nameLength) +
-                    "' at offset " + std::to_string(token.start));
+        if (m == 0) {
+          std::string message;  // only the first error is kept: build no text that goes unused
+          if (m_strError.empty()) {
+            message = "No start tag for end tag '" + Span(doc, cursor.nameStart, nameLength) +
+                      "' at offset " + std::to_string(token.start);
+          }
+          illFormed(message);
           break;
         }
-        const ElementRef m = open[level].ref;
-        ElementRecord& rec = m_index[m];
-        rec.length = token.start + token.length - rec.start;
-        rec.SetTagLengths(rec.StartTagLength(), static_cast<uint32_t>(token.length));
-        while (static_cast<int>(open.size()) - 1 > level) {
-          const OpenElement& inner = open.back();
+        ElementRef done = 0;
+        while (parent != m) {
           std::string message;
           if (m_strError.empty()) {
             message = "End tag '" + Span(doc, cursor.nameStart, nameLength) + "' at offset " +
                       std::to_string(token.start + 1) + " does not match start tag '" +
-                      Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
-                      std::to_string(m_index[inner.ref].start);
+                      nameOf(parent) + "' at offset " + std::to_string(m_index[parent].start);
           }
-          unendInnermost(message);
+          done = unendInnermost(m, done, message);
         }
-        parent = m_index[m].parent;
-        open.pop_back();
+        ElementRecord& rec = m_index[m];
+        rec.length = token.start + token.length - rec.start;
+        rec.SetTagLengths(rec.StartTagLength(), static_cast<uint32_t>(token.length));
+        parent = rec.parent;
+        if (indexed) names.Pop();
         break;
       }
       case kErrorToken: illFormed(token.message); break;
-      case kEndOfText:
-        while (!open.empty()) {
-          const OpenElement& inner = open.back();
+      case kEndOfText: {
+        ElementRef done = 0;
+        while (parent != 0) {
           std::string message;
           if (m_strError.empty()) {
-            message = "Element '" + Span(doc, inner.nameStart, inner.nameLength) + "' at offset " +
-                      std::to_string(m_index[inner.ref].start) + " not ended";
+            message = "Element '" + nameOf(parent) + "' at offset " +
+                      std::to_string(m_index[parent].start) + " not ended";
           }
-          unendInnermost(message);
+          done = unendInnermost(0, done, message);
         }
         return first;
+      }
       default: break;  // text, whitespace, CDATA, processing instructions, comments, doctypes
     }
   }

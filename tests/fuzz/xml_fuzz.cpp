@@ -4,7 +4,8 @@
 // AddElement and SetAttribute, parsing the edited text again gives the same records (start,
 // length, tag lengths, unended flag, and parent / first child / next / previous sibling links) in
 // the same document order. On any document, every record stays inside the text and starts at a '<',
-// and record 0's length is the text's length. ASan watches every read.
+// and record 0's length is the text's length; and the parse gives the same records, links, flags,
+// error text and result as the plain reference parse below. ASan watches every read.
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "text/cp936.h"
+#include "xml/xml_chars.h"
 #include "xml/xml_document.h"
 #include "xml/xml_tokenizer.h"
 
@@ -160,6 +162,198 @@ void CheckStartTags(const std::string& t) {
   }
 }
 
+// The parse done the plain way, as the parser once did it: an end tag tries every open element
+// from the innermost out, and an unended element sets the parent of each of its children, which
+// the unending of every open element above them sets again. Quadratic in the depth, obvious to
+// read; the parser finds the same element through an index and sets each parent once.
+struct ReferenceParse {
+  std::vector<ElementRecord> records;  // record 0 is the document
+  std::string error;
+  bool result = false;
+};
+
+bool ReferenceEndTagCloses(const char* endName, int32_t endLength, const char* openName,
+                           int32_t openLength) {
+  if (endLength > openLength || std::memcmp(endName, openName, endLength) != 0) return false;
+  return endLength == openLength || xml_detail::Is(openName[endLength], xml_detail::kNameFollow);
+}
+
+std::string ReferenceSpan(const std::string& s, int32_t start, int32_t length) {
+  return length > 0 ? s.substr(start, length) : std::string();
+}
+
+void ReferenceUnend(ReferenceParse& p, ElementRef e, const std::string& message) {
+  std::vector<ElementRecord>& x = p.records;
+  x[0].flags |= ElementRecord::kIllFormed;
+  ElementRecord& rec = x[e];
+  rec.SetTagLengths(rec.StartTagLength(), 0);
+  rec.flags |= ElementRecord::kUnended;
+  rec.length = static_cast<int32_t>(rec.StartTagLength());
+  const ElementRef child = rec.firstChild;
+  if (child != 0) {
+    const ElementRef lastChild = x[child].prevSibling;
+    const ElementRef parent = rec.parent;
+    rec.firstChild = 0;
+    rec.nextSibling = child;
+    x[child].prevSibling = e;
+    for (ElementRef c = child; c != 0; c = x[c].nextSibling) x[c].parent = parent;
+    x[x[parent].firstChild].prevSibling = lastChild;
+  }
+  if (p.error.empty()) p.error = message;
+}
+
+ElementRef ReferenceElements(ReferenceParse& p, const std::string& doc) {
+  using namespace xml_detail;
+  struct Open {
+    ElementRef ref;
+    int32_t nameStart, nameLength;
+    ElementRef first, last;
+  };
+  std::vector<ElementRecord>& x = p.records;
+  std::vector<Open> open;
+  const char* s = doc.data();
+  ElementRef parent = 0, first = 0, docFirst = 0, docLast = 0;
+  TextCursor cursor;
+  cursor.text = s;
+  cursor.size = static_cast<int32_t>(doc.size());
+  TokenRecord token;
+  auto unendInnermost = [&](const std::string& message) {
+    const Open inner = open.back();
+    ReferenceUnend(p, inner.ref, message);
+    open.pop_back();
+    if (inner.first != 0) (open.empty() ? docLast : open.back().last) = inner.last;
+  };
+  auto illFormed = [&](const std::string& message) {
+    x[0].flags |= ElementRecord::kIllFormed;
+    if (p.error.empty()) p.error = message;
+  };
+  for (;;) {
+    while (cursor.next < cursor.size && Is(s[cursor.next], kBlank)) ++cursor.next;
+    switch (NextToken(cursor, token)) {
+      case kStartTag: {
+        if (static_cast<uint32_t>(token.length) > ElementRecord::kMaxStartTag) {
+          illFormed("Element tag at offset " + std::to_string(token.start) + " too long");
+          break;
+        }
+        const ElementRef r = static_cast<ElementRef>(x.size());
+        x.push_back(ElementRecord{});
+        if (first == 0) first = r;
+        ElementRecord& rec = x[r];
+        rec.start = token.start;
+        rec.length = token.length;
+        rec.SetTagLengths(static_cast<uint32_t>(token.length), 0);
+        rec.parent = parent;
+        ElementRef& firstOfParent = open.empty() ? docFirst : open.back().first;
+        ElementRef& lastOfParent = open.empty() ? docLast : open.back().last;
+        if (firstOfParent != 0) {
+          x[lastOfParent].nextSibling = r;
+          rec.prevSibling = lastOfParent;
+          x[firstOfParent].prevSibling = r;
+        } else {
+          x[parent].firstChild = r;
+          rec.prevSibling = r;
+          firstOfParent = r;
+        }
+        lastOfParent = r;
+        if (!token.empty) {
+          open.push_back({r, token.nameStart, token.nameLength, 0, 0});
+          parent = r;
+        }
+        break;
+      }
+      case kEndTag: {
+        if (static_cast<uint32_t>(token.length) > ElementRecord::kMaxEndTag) {
+          illFormed("Element end tag at offset " + std::to_string(token.start) + " too long");
+          break;
+        }
+        const int32_t nameLength = cursor.nameEnd - cursor.nameStart + 1;
+        const char* name = s + cursor.nameStart;
+        int level = static_cast<int>(open.size()) - 1;
+        while (level >= 0 && !ReferenceEndTagCloses(name, nameLength, s + open[level].nameStart,
+                                                    open[level].nameLength)) {
+          --level;
+        }
+        if (level < 0) {
+          illFormed("No start tag for end tag '" +
+                    ReferenceSpan(doc, cursor.nameStart, nameLength) + "' at offset " +
+                    std::to_string(token.start));
+          break;
+        }
+        const ElementRef m = open[level].ref;
+        x[m].length = token.start + token.length - x[m].start;
+        x[m].SetTagLengths(x[m].StartTagLength(), static_cast<uint32_t>(token.length));
+        while (static_cast<int>(open.size()) - 1 > level) {
+          const Open& inner = open.back();
+          std::string message;
+          if (p.error.empty()) {
+            message = "End tag '" + ReferenceSpan(doc, cursor.nameStart, nameLength) +
+                      "' at offset " + std::to_string(token.start + 1) +
+                      " does not match start tag '" +
+                      ReferenceSpan(doc, inner.nameStart, inner.nameLength) + "' at offset " +
+                      std::to_string(x[inner.ref].start);
+          }
+          unendInnermost(message);
+        }
+        parent = x[m].parent;
+        open.pop_back();
+        break;
+      }
+      case kErrorToken: illFormed(token.message); break;
+      case kEndOfText:
+        while (!open.empty()) {
+          const Open& inner = open.back();
+          std::string message;
+          if (p.error.empty()) {
+            message = "Element '" + ReferenceSpan(doc, inner.nameStart, inner.nameLength) +
+                      "' at offset " + std::to_string(x[inner.ref].start) + " not ended";
+          }
+          unendInnermost(message);
+        }
+        return first;
+      default: break;
+    }
+  }
+}
+
+ReferenceParse ParseByReference(const std::string& text) {
+  ReferenceParse p;
+  const std::string doc(text.c_str());
+  p.records.push_back(ElementRecord{});
+  if (doc.empty()) {
+    p.error = "Empty document";
+    return p;
+  }
+  const ElementRef first = ReferenceElements(p, doc);
+  ElementRecord& root = p.records[0];
+  root.length = static_cast<int32_t>(doc.size());
+  if (first == 0) {
+    p.error = "No root element";
+  } else {
+    root.firstChild = first;
+    if (p.records[first].nextSibling != 0) p.error = "Root element has sibling";
+  }
+  p.result = !(root.flags & ElementRecord::kIllFormed) && root.firstChild != 0 &&
+             p.records[root.firstChild].nextSibling == 0;
+  return p;
+}
+
+void CheckAgainstReference(const XmlDocument& doc, bool result, const std::string& text) {
+  const ReferenceParse p = ParseByReference(text);
+  Check(result == p.result, "reference: result");
+  Check(doc.GetError() == p.error, "reference: error text");
+  Check(doc.UsedCount() == static_cast<int>(p.records.size()), "reference: record count");
+  for (ElementRef r = 0; r < doc.UsedCount(); ++r) {
+    const ElementRecord& x = doc.Record(r);
+    const ElementRecord& y = p.records[r];
+    Check(x.start == y.start && x.length == y.length && x.tagLengths == y.tagLengths,
+          "reference: offsets");
+    Check(x.flags == y.flags, "reference: flags");
+    Check(x.parent == y.parent && x.firstChild == y.firstChild && x.nextSibling == y.nextSibling &&
+              x.prevSibling == y.prevSibling,
+          "reference: links");
+  }
+}
+
 // Names the registry uses, plus prefixes, multibyte and bracketed forms, and some that are not
 // names at all and must be refused or handled without harm.
 const char* const kNames[] = {"a",        "b",        "CONFIG", "ComputerInfo", "ComputerId1",
@@ -189,10 +383,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // XML_FUZZ_TRACE=1 prints the document after every step when reproducing a finding.
   static const bool trace = std::getenv("XML_FUZZ_TRACE") != nullptr;
   XmlDocument doc;
-  doc.SetDocumentText(text);
+  const bool result = doc.SetDocumentText(text);
   if (trace) std::fprintf(stderr, "text [%s] error [%s]\n", text.c_str(), doc.GetError().c_str());
   const bool clean = !(doc.Record(0).flags & ElementRecord::kIllFormed);
   CheckStartTags(text);
+  CheckAgainstReference(doc, result, text);
   CheckBounds(doc);
   CheckLinks(doc);
   if (clean) CheckSameIndex(doc);

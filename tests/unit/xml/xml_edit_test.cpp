@@ -109,7 +109,9 @@ const AddCase kAddCases[] = {
     {"<a><b><c/></b></a>", "a/b", "<a><b><c/><n/>\r\n</b></a>"},
     {"<a><b/></a>", "a/b", "<a><b>\r\n<n/>\r\n</b></a>"},
     {"<a><b></a>", "a/b", "<a><b>\r\n<n/>\r\n</b></a>"},  // unended parent gets closed
-    {"<a=1/>", "a", "<a=1>\r\n<n/>\r\n</a=1>"},           // end tag closes the whole name
+    {"<a=1/>", "a", "<a=1>\r\n<n/>\r\n</a>"},             // the element name closes a=1
+    {"<a><b=2></a>", "a/b", "<a><b=2>\r\n<n/>\r\n</b></a>"},
+    {"<a?b/>", "a", "<a?b>\r\n<n/>\r\n</a?b>"},  // </a> would not close a?b
     {"\x81", "", "\x81 <n/>\r\n"},  // a dangling lead byte must not swallow the new '<'
 };
 
@@ -207,7 +209,7 @@ TEST(XmlEditing, SetAttributeShiftsLaterElementsAndAncestors) {
 struct AttributeCase {
   const char* text;
   const char* name;
-  const char* after;
+  const char* after;  // nullptr: refused, and the attribute reads as absent
 };
 
 // How SetAttribute rewrites every form of start tag.
@@ -222,6 +224,7 @@ const AttributeCase kAttributeCases[] = {
     {"<x a b='2'/>", "a", "<x a=\"v\" b='2'/>"},
     {"<x ab='1'/>", "a", "<x ab='1' a=\"v\"/>"},  // ab is not a
     {"<x\r\n\ta='\xD6\xF7'/>", "a", "<x\r\n\ta=\"v\"/>"},
+    {"<x a=p\"q c=\"><y z=\"1\"/></x>", "c", nullptr},  // c's value runs past the tag
 };
 
 TEST(XmlEditing, SetAttributeForms) {
@@ -229,7 +232,12 @@ TEST(XmlEditing, SetAttributeForms) {
     XmlDocument doc;
     ASSERT_TRUE(doc.SetDocumentText(c.text)) << c.text;
     ASSERT_TRUE(doc.FindElement("x"));
-    ASSERT_TRUE(doc.SetAttribute(c.name, "v")) << c.text;
+    EXPECT_EQ(doc.SetAttribute(c.name, "v"), c.after != nullptr) << c.text;
+    if (c.after == nullptr) {
+      EXPECT_EQ(doc.GetDocumentText(), c.text);
+      EXPECT_EQ(doc.GetAttribute(c.name), "") << c.text;
+      continue;
+    }
     EXPECT_EQ(doc.GetDocumentText(), c.after);
     EXPECT_EQ(doc.GetAttribute(c.name), "v");
     ExpectSameIndexAsFreshParse(doc);
