@@ -73,7 +73,7 @@ std::string ClassName(HWND window) {
 HWND FindMainWindow() {
   struct Search { HWND found; } search = {nullptr};
   EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         HWND title = GetDlgItem(window, 1010);
         HWND list = GetDlgItem(window, 1002);
@@ -204,7 +204,7 @@ int Windows() {
   std::string out = "[";
   struct Walk { std::string* out; bool first; } walk = {&out, true};
   EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* w = reinterpret_cast<Walk*>(param);
         if (!IsWindowVisible(window)) return TRUE;
         RECT rect;
@@ -217,7 +217,7 @@ int Windows() {
         struct Kids { std::string* entry; bool first; } kids = {&entry, true};
         EnumChildWindows(
             window,
-            [](HWND child, LPARAM p) -> BOOL {
+            [](HWND child, LPARAM p) CALLBACK -> BOOL {
               auto* k = reinterpret_cast<Kids*>(p);
               RECT r;
               GetWindowRect(child, &r);
