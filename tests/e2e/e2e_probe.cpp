@@ -78,7 +78,7 @@ HWND FindMainWindow() {
     HWND found;
   } search = {nullptr};
   EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         HWND title = GetDlgItem(window, 1010);
         HWND list = GetDlgItem(window, 1002);
@@ -216,7 +216,7 @@ int Windows() {
     bool first;
   } walk = {&out, true};
   EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* w = reinterpret_cast<Walk*>(param);
         if (!IsWindowVisible(window)) return TRUE;
         RECT rect;
@@ -233,7 +233,7 @@ int Windows() {
         } kids = {&entry, true};
         EnumChildWindows(
             window,
-            [](HWND child, LPARAM p) -> BOOL {
+            [](HWND child, LPARAM p) CALLBACK -> BOOL {
               auto* k = reinterpret_cast<Kids*>(p);
               RECT r;
               GetWindowRect(child, &r);

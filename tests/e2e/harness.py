@@ -18,7 +18,6 @@ import time
 import traceback
 from pathlib import Path
 
-WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 IMPORT = "/usr/bin/import"
 HERE = Path(__file__).resolve().parent
@@ -91,6 +90,17 @@ def parse_registry(text):
     return entries
 
 
+def wine_for(exe):
+    """The script that runs a program of exe's kind: scripts/wine32-run for a PE32 (i386) image,
+    scripts/wine-run for a 64-bit one. The 32-bit one also gives reg.exe the 32-bit registry view,
+    the one a 32-bit program reads."""
+    image = Path(exe).read_bytes()[:1024]
+    pe = int.from_bytes(image[0x3C:0x40], "little")
+    check(image[pe:pe + 4] == b"PE\0\0", "%s is not a PE image" % exe)
+    machine = int.from_bytes(image[pe + 4:pe + 6], "little")
+    return str(SOURCE / "scripts" / ("wine32-run" if machine == 0x14C else "wine-run"))
+
+
 class Session:
     """One run of the program: private display, private Wine prefix, the program and its probe."""
 
@@ -102,6 +112,7 @@ class Session:
             shutil.rmtree(self.work)
         self.work.mkdir(parents=True)
         self.exe = self.build / exe
+        self.wine = wine_for(self.exe)
         self.probe_exe = self.build / "tests" / "e2e" / "e2e_probe.exe"
         self.processes = []
         self.shots = 0
@@ -112,8 +123,8 @@ class Session:
         try:
             self._copy_prefix(self._template())
             self._start_display()
-            self.env = dict(os.environ, WINEPREFIX=str(self.prefix), LANG="zh_CN.UTF-8",
-                            LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
+            self.env = dict(os.environ, WINEPREFIX=str(self.prefix), TARNLOOK_WINEPREFIX=str(self.prefix),
+                            LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
                             WINEDLLOVERRIDES="mscoree,mshtml=")
             if self.scenario:
                 self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
@@ -140,8 +151,9 @@ class Session:
         return template
 
     def _copy_prefix(self, template):
-        # The system folders are large and never written: hard links. Everything else is copied.
-        shared = {Path("drive_c/windows/system32"), Path("drive_c/windows/syswow64")}
+        # The system and font folders are large and never written: hard links. The rest is copied.
+        shared = {Path("drive_c/windows/system32"), Path("drive_c/windows/syswow64"),
+                  Path("drive_c/windows/Fonts")}
         def copy(src, dst, rel):
             if rel in shared:
                 subprocess.run(["cp", "-al", str(src), str(dst)], check=True)
@@ -200,7 +212,7 @@ class Session:
         # Output goes through a file, not a pipe: Wine's service processes started by a command
         # inherit its output handles and would hold a pipe open long after the command ended.
         with open(self.work / "wine-cmd.out", "w+b") as out:
-            result = subprocess.run([WINE] + args, env=self.env, stdout=out, stderr=subprocess.STDOUT,
+            result = subprocess.run([self.wine] + args, env=self.env, stdout=out, stderr=subprocess.STDOUT,
                                     stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             text = out.read().decode("utf-8", errors="replace")
@@ -211,7 +223,7 @@ class Session:
     def start(self, exe=None, label="tarnlook"):
         index = len(self.processes)
         out = open(self.work / ("%s-%d.out" % (label, index)), "w")
-        process = subprocess.Popen([WINE, str(exe or self.exe)], env=self.env, stdout=out,
+        process = subprocess.Popen([self.wine, str(exe or self.exe)], env=self.env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=self.work)
         self.processes.append(process)
         return process
@@ -428,11 +440,19 @@ def run(tests, build):
         sys.exit(1)
 
 
-def scenario_test(name, scenario=None, install=True):
+def project_version(build):
+    """The CMake project's version ("1.0.0"), as the build tree was configured."""
+    cache = (Path(build) / "CMakeCache.txt").read_text()
+    match = re.search(r"^CMAKE_PROJECT_VERSION:STATIC=(\S+)$", cache, re.M)
+    check(match is not None, "no project version in %s/CMakeCache.txt" % build)
+    return match.group(1)
+
+
+def scenario_test(name, scenario=None, install=True, exe="tarnlook-sim.exe"):
     """Decorator: gives the test a fresh Session and closes it, keeping the run's folder on failure."""
     def wrap(body):
         def test(build):
-            session = Session(name, build, scenario=scenario, install=install)
+            session = Session(name, build, scenario=scenario, install=install, exe=exe)
             failed = True
             try:
                 body(session)

@@ -16,27 +16,41 @@ import threading
 import time
 from pathlib import Path
 
-from harness import Session, enter_private_network, WINE
+from harness import Session, enter_private_network
 
 
 PROGRAM = b"tarnlook-sim.exe"
 
 
+def threads_of(pid):
+    for line in Path("/proc/%d/status" % pid).read_text().splitlines():
+        if line.startswith("Threads:"):
+            return int(line.split()[1])
+    return 0
+
+
 def find_program_pid(work):
+    """The program's process: of those naming it (a wrapper or loader may name it too), the one
+    with the most threads."""
+    best, most = None, -1
     for status in Path("/proc").glob("[0-9]*/cmdline"):
         try:
             command = status.read_bytes()
             if PROGRAM in command and b"e2e_probe" not in command and b"winedbg" not in command:
-                return int(status.parent.name)
+                pid = int(status.parent.name)
+                threads = threads_of(pid)
+                if threads > most:
+                    best, most = pid, threads
         except OSError:
             pass
-    return None
+    return best
 
 
 def watch(peaks, stop):
-    pid = None
+    pid, found_at = None, 0.0
     while not stop.is_set():
-        pid = pid or find_program_pid(None)
+        if time.monotonic() - found_at > 0.2:  # look again: the most threaded process may change
+            pid, found_at = find_program_pid(None) or pid, time.monotonic()
         if pid:
             try:
                 fields = dict(line.split(":", 1) for line in Path("/proc/%d/status" % pid).read_text().splitlines())

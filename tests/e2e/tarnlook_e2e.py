@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """End-to-end tests of Tarnlook: tarnlook-sim.exe under Wine and Xvfb, driven by real input.
 
-    tarnlook_e2e.py <test> --build <win64 build dir>
+    tarnlook_e2e.py <test> --build <win64 or win32 build dir>
 
-Each test runs in a private network namespace on a scenario file of scenarios/.
+Each test runs in a private network namespace on a scenario file of scenarios/; the last one
+starts the shipped tarnlook.exe itself, whose scan in that namespace finds no device.
 """
 import argparse
 import re
@@ -11,7 +12,7 @@ import subprocess
 import time
 
 from harness import (KNOWN, LOCAL, UNKNOWN, Failure, address_cell, check, count_pixels, host_cell,
-                     is_red, is_white, rows_by_ip, run, scenario_test, wait_for)
+                     is_red, is_white, project_version, rows_by_ip, run, scenario_test, wait_for)
 
 OFFICE_MACS = {
     "192.168.50.10": "00-1A-2B-3C-4D-10",
@@ -308,7 +309,8 @@ def about_box_opens_from_the_system_menu(s):
     s.key("Up", "Return")
     about = wait_for("the About box", lambda: [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
     texts = [c["text"] for c in about[0]["children"]]
-    check("Tarnlook 1.0 版" in texts, "About box texts %r" % texts)
+    version = "Tarnlook %s 版" % project_version(s.build)
+    check(version in texts, "About box texts %r, expected %r" % (texts, version))
     dates = [t for t in texts if re.fullmatch(r"厂商数据日期：\d{4}-\d\d-\d\d", t)]
     check(len(dates) == 1, "no vendor data date among the About box texts %r" % texts)
     s.screenshot("about")
@@ -418,6 +420,33 @@ def missing_skin_is_reported_and_the_dialog_still_works(s):
     return s
 
 
+# --- the shipped program ------------------------------------------------------------------------
+
+@scenario_test("shipped-program", exe="tarnlook.exe")
+def shipped_program_scans_paints_and_ends(s):
+    # The product with its real net binding. In the private namespace the sweep has nobody to ask
+    # (and Wine's SendARP answers nothing), so the summary counts no unknown device.
+    process = s.start()
+    state = s.wait_summary(120)
+    shot = s.screenshot("summary")
+    check(summary_of(state) == (SUMMARY[0], "0", SUMMARY[1]), "summary %r" % (summary_of(state),))
+    left, top, right, bottom = state["rect"]
+    check((right - left, bottom - top) == (568, 373), "window is %dx%d, not the skin's 568x373" % (right - left, bottom - top))
+    white = count_pixels(shot, state["items"]["1010"]["rect"], None, is_white)
+    check(white >= 5, "the skin's title is not painted (%d white pixels)" % white)
+
+    s.click_rect(state["items"]["1009"]["rect"])
+    wait_for("the window to minimise", lambda: s.state()["iconic"], timeout=20)
+    second = s.start()
+    check(s.wait_exit(second, 60) == 0, "the second start did not end with 0")
+    state = wait_for("the window to come back", lambda: (lambda st: st if not st["iconic"] and st["visible"] else None)(s.state()), 20)
+    check(state["foreground"], "the restored window is not in the foreground")
+
+    s.click_rect(state["items"]["1007"]["rect"])
+    check(s.wait_exit(process, 30) == 0, "exit code after the close button")
+    return s
+
+
 TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
     stored_decisions_are_merged_from_the_install_folder,
@@ -430,6 +459,7 @@ TESTS = {t.__name__: t for t in [
     about_box_opens_from_the_system_menu,
     missing_skin_is_reported_and_the_dialog_still_works,
     rows_tell_their_makers_and_copy_to_the_clipboard,
+    shipped_program_scans_paints_and_ends,
 ]}
 
 if __name__ == "__main__":

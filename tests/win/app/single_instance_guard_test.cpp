@@ -226,7 +226,7 @@ TEST_F(WindowFixture, AbandonedMutexCountsAsSynchronised) {
   // The running instance's thread ends while owning the mutex (it died before publishing).
   HANDLE thread = CreateThread(
       nullptr, 0,
-      [](void* param) -> DWORD {
+      [](void* param) WINAPI -> DWORD {
         auto* text = static_cast<std::string*>(param);
         CreateMutexA(nullptr, TRUE, text->c_str());  // handle leaks on purpose: the owner vanishes
         return 0;

@@ -25,9 +25,8 @@ TEST(Resources, HasNoManifest) {
   int count = 0;
   ::EnumResourceNamesA(
       Module(), RT_MANIFEST,
-      [](HMODULE, LPCSTR, LPSTR, LONG_PTR found) -> BOOL {
-        return ++*reinterpret_cast<int*>(found), TRUE;
-      },
+      [](HMODULE, LPCSTR, LPSTR, LONG_PTR found)
+          CALLBACK -> BOOL { return ++*reinterpret_cast<int*>(found), TRUE; },
       reinterpret_cast<LONG_PTR>(&count));
   EXPECT_EQ(count, 0);
 }
@@ -95,7 +94,11 @@ TEST(Resources, AboutDialogTexts) {
   CAboutTestDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(dlg.m_strCaption, "关于 Tarnlook");
-  EXPECT_EQ(dlg.m_strVersion, "Tarnlook 1.0 版");
+  // The version text is the CMake project's version, put together by the resource compiler.
+  const std::string version = std::to_string(TARNLOOK_VERSION_MAJOR) + "." +
+                              std::to_string(TARNLOOK_VERSION_MINOR) + "." +
+                              std::to_string(TARNLOOK_VERSION_PATCH);
+  EXPECT_EQ(dlg.m_strVersion, "Tarnlook " + version + " 版");
   EXPECT_EQ(dlg.m_strOk, "确定");
 }
 
