@@ -1,5 +1,6 @@
 #include "ui/device_list_extras.h"
 
+#include <iterator>
 #include <utility>
 
 #include <windowsx.h>
@@ -77,13 +78,13 @@ void CDeviceListExtras::OpenCopyMenu(LPARAM screenPoint) {
 
   CMenu menu;
   if (!menu.CreatePopupMenu()) return;
-  for (std::size_t i = 0; i < sizeof kCopyMenu / sizeof kCopyMenu[0]; ++i) {
+  for (std::size_t i = 0; i < std::size(kCopyMenu); ++i) {
     menu.AppendMenu(MF_STRING, i + 1, kCopyMenu[i].label);
   }
   m_toolTip.Pop();
   const UINT chosen = menu.TrackPopupMenu(
       TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, m_hOwner);
-  if (chosen == 0 || chosen > sizeof kCopyMenu / sizeof kCopyMenu[0]) return;
+  if (chosen == 0 || chosen > std::size(kCopyMenu)) return;
   // Read after the menu closed: a scan may have changed the rows meanwhile.
   ListRows rows(*m_pList);
   SetClipboardText(m_hOwner,

@@ -20,11 +20,16 @@ bool IsListedRow(int rowCount, int row) { return row >= 0 && row < rowCount; }
 
 std::string MacOf(const DeviceRecord& record) { return std::string(text::Trim(record.macText)); }
 
+// The maker a registered address names, or "unknown" when no prefix matches.
+std::string MakerName(const vendor::VendorMatch& match) {
+  return match.name.empty() ? kUnknownVendor : match.name;
+}
+
 // The maker as a word for the copied list.
 std::string VendorWord(const std::string& macText) {
   const vendor::VendorMatch match = vendor::LookUpVendor(macText);
   if (match.origin == vendor::MacOrigin::kPrivate) return "随机 MAC 地址";
-  return match.name.empty() ? kUnknownVendor : match.name;
+  return MakerName(match);
 }
 
 // The state a status cell stands for; the local computer's label first, as it is no marking.
@@ -49,7 +54,7 @@ std::string VendorTipText(const std::string& macText) {
   if (match.origin == vendor::MacOrigin::kPrivate) {
     return "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）";
   }
-  return "厂商：" + (match.name.empty() ? kUnknownVendor : match.name);
+  return "厂商：" + MakerName(match);
 }
 
 bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
