@@ -33,7 +33,7 @@
 #define IDC_TITLE 1010
 
 // Controls of the About box
-#define IDC_VENDOR_DATE 1020
+#define IDC_MAKER_DATE 1020
 
 // System menu command of the About box (the low four bits of system commands stay clear)
 #define ID_SYSMENU_ABOUT 0x0010

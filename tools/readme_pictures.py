@@ -6,7 +6,7 @@
 docs/screenshot.png  tarnlook-sim.exe after a scan of its built-in demo LAN (what scripts/run shows)
 docs/controls.png    the same program on the small-office scenario with stored decisions, so that
                      rows of every kind show: this computer, known and unknown devices, a Chinese name
-docs/tooltip.png     the vendors scenario with the mouse resting on a phone's row (a random MAC)
+docs/tooltip.png     the makers scenario with the mouse resting on a phone's row (a random MAC)
 Each picture is the window alone, taken once the summary is up, in a private network namespace.
 """
 import argparse
@@ -48,7 +48,7 @@ def main():
         ("tv-box", UNKNOWN, "00-1A-2B-3C-4D-11"),
         ("NAS-BACKUP", KNOWN, "00-1A-2B-3C-4D-FE\n\n"),
     ])
-    picture(args.build, "tooltip", docs / "tooltip.png", "vendors.lan", hover_ip="192.168.8.31")
+    picture(args.build, "tooltip", docs / "tooltip.png", "makers.lan", hover_ip="192.168.8.31")
 
 
 if __name__ == "__main__":

@@ -2,12 +2,11 @@
 
 #include <string>
 
-#include "vendor/vendor_lookup.h"
+#include "maker/maker_lookup.h"
 
 BOOL CAboutDlg::OnInitDialog() {
   const BOOL result = CDialog::OnInitDialog();
   // How fresh the makers in the device tooltips are.
-  SetDlgItemText(IDC_VENDOR_DATE,
-                 (std::string("厂商数据日期：") + vendor::VendorDataDate()).c_str());
+  SetDlgItemText(IDC_MAKER_DATE, (std::string("厂商数据日期：") + maker::MakerDataDate()).c_str());
   return result;
 }

@@ -65,7 +65,7 @@ class CTarnlookDlg : public CBitmapDialog {
   CFont m_fontTitle;
   std::string m_strOldName;
   CListCtrlEx m_listDevices;
-  CDeviceListExtras m_listExtras;  // the list's vendor tooltip and copy menu
+  CDeviceListExtras m_listExtras;  // the list's maker tooltip and copy menu
   std::string m_strName;
   CEdit m_editName;
   CBmpButton m_btnClose;

@@ -312,7 +312,7 @@ def about_box_opens_from_the_system_menu(s):
     version = "Tarnlook %s 版" % project_version(s.build)
     check(version in texts, "About box texts %r, expected %r" % (texts, version))
     dates = [t for t in texts if re.fullmatch(r"厂商数据日期：\d{4}-\d\d-\d\d", t)]
-    check(len(dates) == 1, "no vendor data date among the About box texts %r" % texts)
+    check(len(dates) == 1, "no maker data date among the About box texts %r" % texts)
     s.screenshot("about")
     s.key("Return")
     wait_for("the About box to close", lambda: not [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
@@ -321,7 +321,7 @@ def about_box_opens_from_the_system_menu(s):
 
 # --- makers and copying ------------------------------------------------------------------------------
 
-VENDOR_ROWS = {  # ip: (name, MAC, state, maker as copied, tooltip)
+MAKER_ROWS = {  # ip: (name, MAC, state, maker as copied, tooltip)
     "192.168.8.100": ("STUDYPC", "DC-A6-32-11-22-33", "本机", "Raspberry Pi Trading", "厂商：Raspberry Pi Trading"),
     "192.168.8.2": ("extender", "50-C7-BF-12-34-56", "未知", "TP-LINK TECHNOLOGIES", "厂商：TP-LINK TECHNOLOGIES"),
     "192.168.8.31": ("未知主机名", "DA-A1-19-5B-00-01", "未知", "随机 MAC 地址",
@@ -345,17 +345,17 @@ def copied(s, expected):
         raise Failure("clipboard %r, expected %r" % (s.clipboard(), expected))
 
 
-@scenario_test("vendors", "vendors.lan")
+@scenario_test("makers", "makers.lan")
 def rows_tell_their_makers_and_copy_to_the_clipboard(s):
     s.start()
     state = s.wait_summary()
     before = {ip: row["cells"] for ip, row in rows_by_ip(state).items()}
-    check(set(before) == set(VENDOR_ROWS), "listed %s" % sorted(before))
+    check(set(before) == set(MAKER_ROWS), "listed %s" % sorted(before))
 
     # Resting on a row shows its maker; on the next row the next maker.
     for ip in ("192.168.8.2", "192.168.8.31", "192.168.8.100"):
         s.hover_rect(cell_rect(state, ip, 0))   # the tooltip fits inside the window from there
-        tip = VENDOR_ROWS[ip][4]
+        tip = MAKER_ROWS[ip][4]
         try:
             wait_for("the tooltip %r" % tip, lambda: tooltip_text(s) == tip, timeout=10)
         except Failure:
@@ -379,7 +379,7 @@ def rows_tell_their_makers_and_copy_to_the_clipboard(s):
     wait_for("the menu to close", lambda: not s.popups("#32768"), timeout=10)
     lines = ["主机名\tMAC地址\tIP地址\t状态\t厂商"]
     for ip in rows_by_ip(state):
-        name, mac, word, maker, _ = VENDOR_ROWS[ip]
+        name, mac, word, maker, _ = MAKER_ROWS[ip]
         lines.append("\t".join([name, mac, ip, word, maker]))
     copied(s, "\r\n".join(lines) + "\r\n")
 

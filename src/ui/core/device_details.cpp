@@ -1,9 +1,9 @@
 #include "ui/core/device_details.h"
 
+#include "maker/maker_lookup.h"
 #include "net/row_texts.h"
 #include "net/status_labels.h"
 #include "text/cp936.h"
-#include "vendor/vendor_lookup.h"
 
 const CopyMenuItem kCopyMenu[4] = {
     {CopyCommand::kMacAddress, "复制 MAC 地址(&M)"},
@@ -14,21 +14,21 @@ const CopyMenuItem kCopyMenu[4] = {
 
 namespace {
 
-const char kUnknownVendor[] = "未知";
+const char kUnknownMaker[] = "未知";
 
 bool IsListedRow(int rowCount, int row) { return row >= 0 && row < rowCount; }
 
 std::string MacOf(const DeviceRecord& record) { return std::string(text::Trim(record.macText)); }
 
 // The maker a registered address names, or "unknown" when no prefix matches.
-std::string MakerName(const vendor::VendorMatch& match) {
-  return match.name.empty() ? kUnknownVendor : match.name;
+std::string MakerName(const maker::MakerMatch& match) {
+  return match.name.empty() ? kUnknownMaker : match.name;
 }
 
 // The maker as a word for the copied list.
-std::string VendorWord(const std::string& macText) {
-  const vendor::VendorMatch match = vendor::LookUpVendor(macText);
-  if (match.origin == vendor::MacOrigin::kPrivate) return "随机 MAC 地址";
+std::string MakerWord(const std::string& macText) {
+  const maker::MakerMatch match = maker::LookUpMaker(macText);
+  if (match.origin == maker::MacOrigin::kPrivate) return "随机 MAC 地址";
   return MakerName(match);
 }
 
@@ -44,14 +44,14 @@ std::string DeviceLine(DeviceRows& rows, int row) {
   const DeviceRecord record = ReadDeviceRow(rows, row);
   const std::string mac = MacOf(record);
   return record.hostName + "\t" + mac + "\t" + IpTextFromCell(rows.CellText(row, 1)) + "\t" +
-         StateWord(record.statusLabel) + "\t" + VendorWord(mac) + "\r\n";
+         StateWord(record.statusLabel) + "\t" + MakerWord(mac) + "\r\n";
 }
 
 }  // namespace
 
-std::string VendorTipText(const std::string& macText) {
-  const vendor::VendorMatch match = vendor::LookUpVendor(macText);
-  if (match.origin == vendor::MacOrigin::kPrivate) {
+std::string MakerTipText(const std::string& macText) {
+  const maker::MakerMatch match = maker::LookUpMaker(macText);
+  if (match.origin == maker::MacOrigin::kPrivate) {
     return "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）";
   }
   return "厂商：" + MakerName(match);
@@ -61,7 +61,7 @@ bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
 
 std::string DeviceTipText(DeviceRows& rows, int rowCount, int row) {
   if (!IsListedRow(rowCount, row)) return std::string();
-  return VendorTipText(MacOf(ReadDeviceRow(rows, row)));
+  return MakerTipText(MacOf(ReadDeviceRow(rows, row)));
 }
 
 std::string CopiedText(DeviceRows& rows, int rowCount, int row, CopyCommand command) {

@@ -8,7 +8,7 @@
 
 // The tooltip for a MAC text: "厂商：<maker>", "厂商：未知" when no prefix matches, or the private
 // address notice for a locally administered address.
-std::string VendorTipText(const std::string& macText);
+std::string MakerTipText(const std::string& macText);
 
 // The tooltip of a list row; empty for a row the list does not have (no tooltip shows).
 std::string DeviceTipText(DeviceRows& rows, int rowCount, int row);

@@ -1,14 +1,14 @@
 #pragma once
-// The vendor table, generated at build time by tools/make_vendor_table.py from the IEEE registry
+// The maker table, generated at build time by tools/make_maker_table.py from the IEEE registry
 // of MAC prefixes (Debian's ieee-data). Per prefix length one array sorted ascending, each entry
-// (prefix << kNameOffsetBits) | offset of the maker's name in kVendorNames, a pool of
+// (prefix << kNameOffsetBits) | offset of the maker's name in kMakerNames, a pool of
 // NUL-terminated code page 936 names. In a name, kWordMark and a number n (1-255) stand for the
-// word at kVendorWordOffsets[n] in kVendorWords. Constant data in the image: searched in place,
+// word at kMakerWordOffsets[n] in kMakerWords. Constant data in the image: searched in place,
 // never parsed.
 #include <cstddef>
 #include <cstdint>
 
-namespace vendor {
+namespace maker {
 
 constexpr int kNameOffsetBits = 24;
 constexpr char kWordMark = '\x01';
@@ -20,13 +20,13 @@ extern const std::size_t kPrefixes28Count;
 extern const uint64_t kPrefixes36[];  // MA-S and IAB
 extern const std::size_t kPrefixes36Count;
 
-extern const char kVendorNames[];
-extern const std::size_t kVendorNamesSize;
-extern const char kVendorWords[];
-extern const uint16_t kVendorWordOffsets[256];
-extern const std::size_t kVendorWordsSize;
+extern const char kMakerNames[];
+extern const std::size_t kMakerNamesSize;
+extern const char kMakerWords[];
+extern const uint16_t kMakerWordOffsets[256];
+extern const std::size_t kMakerWordsSize;
 
 // The date of the registry data, "YYYY-MM-DD".
-extern const char kVendorDataDate[];
+extern const char kMakerDataDate[];
 
-}  // namespace vendor
+}  // namespace maker

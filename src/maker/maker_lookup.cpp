@@ -1,11 +1,11 @@
-#include "vendor/vendor_lookup.h"
+#include "maker/maker_lookup.h"
 
 #include <algorithm>
 
+#include "maker/maker_table.h"
 #include "text/cp936.h"
-#include "vendor/vendor_table.h"
 
-namespace vendor {
+namespace maker {
 
 namespace {
 
@@ -24,16 +24,16 @@ const char* FindPrefix(const uint64_t* table, std::size_t count, uint64_t prefix
   const uint64_t* end = table + count;
   const uint64_t* at = std::lower_bound(table, end, first);
   if (at == end || (*at >> kNameOffsetBits) != prefix) return nullptr;
-  return kVendorNames + (*at & ((uint64_t{1} << kNameOffsetBits) - 1));
+  return kMakerNames + (*at & ((uint64_t{1} << kNameOffsetBits) - 1));
 }
 
 }  // namespace
 
-std::string UnpackVendorName(const char* packed) {
+std::string UnpackMakerName(const char* packed) {
   std::string name;
   for (const char* p = packed; *p != '\0'; ++p) {
     if (*p == kWordMark && p[1] != '\0') {
-      name += kVendorWords + kVendorWordOffsets[static_cast<unsigned char>(*++p)];
+      name += kMakerWords + kMakerWordOffsets[static_cast<unsigned char>(*++p)];
     } else {
       name += *p;
     }
@@ -56,8 +56,8 @@ std::optional<uint64_t> ParseMacText(std::string_view text) {
   return mac;
 }
 
-VendorMatch LookUpVendor(uint64_t mac) {
-  VendorMatch match;
+MakerMatch LookUpMaker(uint64_t mac) {
+  MakerMatch match;
   if (mac & kLocallyAdministered) {
     match.origin = MacOrigin::kPrivate;
     return match;
@@ -73,7 +73,7 @@ VendorMatch LookUpVendor(uint64_t mac) {
                           {kPrefixes24, kPrefixes24Count, 24}};
   for (const Table& table : tables) {
     if (const char* name = FindPrefix(table.entries, table.count, mac >> (48 - table.bits))) {
-      match.name = UnpackVendorName(name);
+      match.name = UnpackMakerName(name);
       match.prefixBits = table.bits;
       return match;
     }
@@ -81,11 +81,11 @@ VendorMatch LookUpVendor(uint64_t mac) {
   return match;
 }
 
-VendorMatch LookUpVendor(std::string_view macText) {
+MakerMatch LookUpMaker(std::string_view macText) {
   const std::optional<uint64_t> mac = ParseMacText(macText);
-  return mac ? LookUpVendor(*mac) : VendorMatch{};
+  return mac ? LookUpMaker(*mac) : MakerMatch{};
 }
 
-const char* VendorDataDate() { return kVendorDataDate; }
+const char* MakerDataDate() { return kMakerDataDate; }
 
-}  // namespace vendor
+}  // namespace maker

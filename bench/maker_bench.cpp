@@ -1,4 +1,4 @@
-// Vendor lookup from a row's MAC text (budget: 200 ns a lookup), side by side with its peers:
+// Maker lookup from a row's MAC text (budget: 200 ns a lookup), side by side with its peers:
 //   BM_SortedTableLookup     the shipped way: three binary searches in the table the image holds
 //   BM_HashMapLookup         hash maps of the same prefixes to unpacked names, as a loader that
 //                            parses the registry at start-up would hold them; BM_HashMapBuild is
@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vendor/vendor_lookup.h"
-#include "vendor/vendor_table.h"
+#include "maker/maker_lookup.h"
+#include "maker/maker_table.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ const std::vector<std::string>& Macs() {
 void BM_SortedTableLookup(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(vendor::LookUpVendor(Macs()[i++ % Macs().size()]));
+    benchmark::DoNotOptimize(maker::LookUpMaker(Macs()[i++ % Macs().size()]));
   }
   state.counters["table_bytes"] = static_cast<double>(
-      8 * (vendor::kPrefixes24Count + vendor::kPrefixes28Count + vendor::kPrefixes36Count) +
-      vendor::kVendorNamesSize + vendor::kVendorWordsSize + sizeof vendor::kVendorWordOffsets);
+      8 * (maker::kPrefixes24Count + maker::kPrefixes28Count + maker::kPrefixes36Count) +
+      maker::kMakerNamesSize + maker::kMakerWordsSize + sizeof maker::kMakerWordOffsets);
 }
 BENCHMARK(BM_SortedTableLookup);
 
@@ -40,23 +40,23 @@ struct HashTables {
 
 HashTables BuildHashTables() {
   HashTables tables;
-  const uint64_t* entries[] = {vendor::kPrefixes36, vendor::kPrefixes28, vendor::kPrefixes24};
-  const std::size_t counts[] = {vendor::kPrefixes36Count, vendor::kPrefixes28Count,
-                                vendor::kPrefixes24Count};
-  const uint64_t offsetMask = (uint64_t{1} << vendor::kNameOffsetBits) - 1;
+  const uint64_t* entries[] = {maker::kPrefixes36, maker::kPrefixes28, maker::kPrefixes24};
+  const std::size_t counts[] = {maker::kPrefixes36Count, maker::kPrefixes28Count,
+                                maker::kPrefixes24Count};
+  const uint64_t offsetMask = (uint64_t{1} << maker::kNameOffsetBits) - 1;
   for (int t = 0; t < 3; ++t) {
     tables.byLength[t].reserve(counts[t]);
     for (std::size_t i = 0; i < counts[t]; ++i) {
       tables.byLength[t].emplace(
-          entries[t][i] >> vendor::kNameOffsetBits,
-          vendor::UnpackVendorName(vendor::kVendorNames + (entries[t][i] & offsetMask)));
+          entries[t][i] >> maker::kNameOffsetBits,
+          maker::UnpackMakerName(maker::kMakerNames + (entries[t][i] & offsetMask)));
     }
   }
   return tables;
 }
 
 std::string HashLookUp(const HashTables& tables, const std::string& macText) {
-  const auto mac = vendor::ParseMacText(macText);
+  const auto mac = maker::ParseMacText(macText);
   if (!mac || (*mac & (uint64_t{0x02} << 40))) return std::string();
   const int bits[] = {36, 28, 24};
   for (int t = 0; t < 3; ++t) {

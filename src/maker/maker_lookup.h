@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace vendor {
+namespace maker {
 
 // The 48-bit address of a MAC text such as "00-1A-2B-3C-4D-5E": six hex pairs in either case,
 // separated by '-' or ':', blanks around it ignored (a row's read-back carries two line feeds).
@@ -20,19 +20,19 @@ enum class MacOrigin {
   kPrivate,     // locally administered: private or random
 };
 
-struct VendorMatch {
+struct MakerMatch {
   MacOrigin origin = MacOrigin::kUnreadable;
   std::string name;    // code page 936; empty when none
   int prefixBits = 0;  // 36, 28 or 24 when a prefix matched
 };
 
-VendorMatch LookUpVendor(std::string_view macText);
-VendorMatch LookUpVendor(uint64_t mac);
+MakerMatch LookUpMaker(std::string_view macText);
+MakerMatch LookUpMaker(uint64_t mac);
 
-// A name as the table stores it (vendor_table.h), with its packed words restored.
-std::string UnpackVendorName(const char* packed);
+// A name as the table stores it (maker_table.h), with its packed words restored.
+std::string UnpackMakerName(const char* packed);
 
 // The date of the registry data the table was built from, "YYYY-MM-DD".
-const char* VendorDataDate();
+const char* MakerDataDate();
 
-}  // namespace vendor
+}  // namespace maker
