@@ -3,10 +3,14 @@
 
 # --- Wine prefix -------------------------------------------------------------------------------
 
-# A prepared prefix is ready, unless 32-bit Wine is installed and the prefix is no WoW64 one yet: a
-# prefix made while 32-bit Wine was missing must be upgraded, or every 32-bit program fails in it.
+# Whether a prefix holds the 32-bit system. One made while 32-bit Wine was missing has a syswow64
+# folder too, but an empty one.
+prefix_wow64() { [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]; }
+
+# A prepared prefix is ready, unless 32-bit Wine is installed and the prefix is no WoW64 one yet: it
+# must be upgraded first, or every 32-bit program fails in it.
 prefix_ready() {  # prefix, ready marker's name, 32-bit wine
-  [ -f "$1/$2" ] && { [ ! -x "$3" ] || [ -d "$1/drive_c/windows/syswow64" ]; }
+  [ -f "$1/$2" ] && { [ ! -x "$3" ] || prefix_wow64 "$1"; }
 }
 
 # --- apt ---------------------------------------------------------------------------------------
