@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "xml/replace_through_backup.h"
 #include "xml/xml_document.h"
 
 #ifndef _WIN32
@@ -237,5 +239,57 @@ TEST_F(XmlFiles, FolderWithoutRoomForNewFilesStillSavesInPlace) {
   EXPECT_EQ(Read(path), "PENPTkZJRy8+");
 }
 #endif
+
+// Files by name, and a replacement that fails the way the system's may.
+class ReplaceDouble : public xml_fs::ReplaceCalls {
+ public:
+  std::map<std::string, std::string> files;
+  bool movesAsideThenFails = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+  bool movesFail = false;
+
+  unsigned long Replace(const std::string& target, const std::string& replacement,
+                        const std::string& backup) override {
+    if (!movesAsideThenFails) {
+      files[backup] = files[target];
+      files[target] = files[replacement];
+      files.erase(replacement);
+      return 0;
+    }
+    files[backup] = files[target];
+    files.erase(target);
+    return 1177;
+  }
+  bool Exists(const std::string& path) override { return files.count(path) != 0; }
+  bool Move(const std::string& from, const std::string& to) override {
+    if (movesFail || files.count(to)) return false;
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+  }
+  void Remove(const std::string& path) override { files.erase(path); }
+};
+
+TEST(ReplaceThroughBackup, TheOldTextOutlivesEveryFailure) {
+  struct Case {
+    const char* what;
+    bool fails, moveBackFails;
+    unsigned long error;
+    std::map<std::string, std::string> after;
+  } cases[] = {
+      {"replaced", false, false, 0, {{"t", "new"}}},
+      {"moved aside, then back", true, false, 1177, {{"t", "old"}, {"t.tmp", "new"}}},
+      // The backup is the only copy of the old text: it stays.
+      {"moved aside for good", true, true, 1177, {{"t.tmp", "new"}, {"t.tmp.bak", "old"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReplaceDouble calls;
+    calls.files = {{"t", "old"}, {"t.tmp", "new"}};
+    calls.movesAsideThenFails = c.fails;
+    calls.movesFail = c.moveBackFails;
+    EXPECT_EQ(xml_fs::ReplaceThroughBackup(calls, "t.tmp", "t", "t.tmp.bak"), c.error);
+    EXPECT_EQ(calls.files, c.after);
+  }
+}
 
 }  // namespace
