@@ -117,7 +117,7 @@ TEST(Winlib, HookTakenOutBehindAnotherProcedureStillPassesMessagesOn) {
     g_pfnBehindFront = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrontProc)));
     hook.reset();  // unhooks while FrontProc sits in front
-    EXPECT_EQ(::SendMessageA(list, LVM_GETHEADER, 0, 0), header);
+    ASSERT_EQ(::SendMessageA(list, LVM_GETHEADER, 0, 0), header);
 
     CCountingHook again;  // a new hook takes the place the old one's procedure holds
     ASSERT_TRUE(again.Hook(list));
