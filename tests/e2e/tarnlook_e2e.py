@@ -105,13 +105,10 @@ def stored_decisions_are_merged_from_the_install_folder(s):
 
 def damaged_registry_text(size):
     """An unmatched end tag, then size bytes of distinct start tags that are never closed."""
-    tags, length, n = [b"<r></x>"], 0, 0
-    while length < size:
-        tag = b"<a=%d=b=c=d=e=f=g=h>" % n
-        tags.append(tag)
-        length += len(tag)
-        n += 1
-    return b"".join(tags)
+    tags = bytearray(b"<r></x>")
+    while len(tags) < size:
+        tags += b"<a=%d=b=c=d=e=f=g=h>" % len(tags)
+    return bytes(tags)
 
 
 @scenario_test("damaged-registry", "one-device.lan")

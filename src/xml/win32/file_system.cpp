@@ -91,7 +91,8 @@ int ReplaceTarget(const std::string& replacement, const std::string& target) {
   // One that exists is replaced, so that it keeps what the system stores with it. The old file
   // goes to a backup name of our own (without one, the system picks a temporary name that a
   // failed replacement may leave behind); after a failure that had already moved it aside it
-  // comes back, so the plain write that follows finds it.
+  // comes back, so the plain write that follows finds it, or, where it cannot, stays under the
+  // backup name until that write has succeeded.
   Win32ReplaceCalls calls;
   const unsigned long error =
       ReplaceThroughBackup(calls, replacement, target, BackupPathFor(replacement));

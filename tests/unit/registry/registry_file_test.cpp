@@ -108,15 +108,14 @@ class RegistryFileTest : public ::testing::Test {
   std::string path = dir.File("ComputerInfo.xml");
 };
 
-// A save that a crash interrupted left the registry under backup names; processes 7 and 8 ended,
+// Saves that a crash interrupted left the registry under backup names; processes 7 and 8 ended,
 // 9 still runs.
 class InterruptedSaveTest : public RegistryFileTest {
  protected:
   void SetUp() override { port.runningProcesses = std::vector<uint32_t>{9}; }
   void Leave(const std::string& suffix, const std::string& name, int ageSeconds) {
-    WriteDocument(path + suffix, registry_test::kNewFileText.substr(0, 29) +
-                                     "<ComputerInfo USERNAME=\"" + name +
-                                     "\" STATUS=\"\" MAC=\"00-1A-2B-3C-4D-5E\"/></CONFIG>");
+    WriteDocument(path + suffix, "<CONFIG><ComputerInfo USERNAME=\"" + name +
+                                     "\" MAC=\"00-1A-2B-3C-4D-5E\"/></CONFIG>");
     std::filesystem::last_write_time(path + suffix, std::filesystem::file_time_type::clock::now() -
                                                         std::chrono::seconds(ageSeconds));
   }
@@ -125,27 +124,17 @@ class InterruptedSaveTest : public RegistryFileTest {
 };
 
 TEST_F(InterruptedSaveTest, MissingFileComesBackFromTheNewestBackupOfAnEndedProcess) {
-  Leave(".7.tmp.bak", "older", 60);
-  Leave(".8.tmp.bak", "newer", 30);
-  Leave(".8.tmp", "half-written", 10);
-  Leave(".9.tmp.bak", "running", 5);
-  Leave(".x.tmp.bak", "not ours", 5);
-  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "newer");
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"ComputerInfo.xml", "ComputerInfo.xml.9.tmp.bak",
-                                                   "ComputerInfo.xml.x.tmp.bak"}));
-  // Adding a device now keeps the restored entries instead of starting a new file.
-  EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
-  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "newer");
-}
-
-TEST_F(InterruptedSaveTest, PresentFileStaysAndOnlyEndedProcessesLeftoversGo) {
-  WriteDocument(path, kEntries);
-  Leave(".7.tmp.bak", "older", 60);
+  for (const char* suffix : {".7.tmp.bak", ".8.tmp.bak", ".8.tmp", ".9.tmp.bak", ".x.tmp.bak"})
+    Leave(suffix, suffix, suffix[1] == '7' ? 60 : 30);  // .7 is older than .8
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
+  const std::vector<std::string> kept = {"ComputerInfo.xml", "ComputerInfo.xml.9.tmp.bak",
+                                         "ComputerInfo.xml.x.tmp.bak"};
+  EXPECT_EQ(dir.Names(), kept);
+  // With the file present, an ended process's leftovers go and the file stays.
   Leave(".7.tmp", "half-written", 10);
-  Leave(".9.tmp", "running", 5);
-  EXPECT_TRUE(AppendDeviceElement(Device("cam", "99-99-99-99-99-99"), path));
-  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "printer");
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"ComputerInfo.xml", "ComputerInfo.xml.9.tmp"}));
+  EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
+  EXPECT_EQ(dir.Names(), kept);
 }
 
 TEST_F(RegistryFileTest, NewFileHoldsTheDeclarationConfigAndPlaceholder) {

@@ -240,28 +240,19 @@ TEST_F(XmlFiles, FolderWithoutRoomForNewFilesStillSavesInPlace) {
 }
 #endif
 
-// Files by name, and a replacement that fails the way the system's may.
-class ReplaceDouble : public xml_fs::ReplaceCalls {
- public:
-  std::map<std::string, std::string> files;
-  bool movesAsideThenFails = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
-  bool movesFail = false;
-
-  unsigned long Replace(const std::string& target, const std::string& replacement,
+// Files by name, and a system replacement that moves the old file aside and then fails (1177).
+struct MovedAsideThenFails : xml_fs::ReplaceCalls {
+  std::map<std::string, std::string> files{{"t", "old"}, {"t.tmp", "new"}};
+  bool movesBack = true;
+  unsigned long Replace(const std::string& target, const std::string&,
                         const std::string& backup) override {
-    if (!movesAsideThenFails) {
-      files[backup] = files[target];
-      files[target] = files[replacement];
-      files.erase(replacement);
-      return 0;
-    }
     files[backup] = files[target];
     files.erase(target);
     return 1177;
   }
   bool Exists(const std::string& path) override { return files.count(path) != 0; }
   bool Move(const std::string& from, const std::string& to) override {
-    if (movesFail || files.count(to)) return false;
+    if (!movesBack) return false;
     files[to] = files[from];
     files.erase(from);
     return true;
@@ -269,26 +260,15 @@ class ReplaceDouble : public xml_fs::ReplaceCalls {
   void Remove(const std::string& path) override { files.erase(path); }
 };
 
-TEST(ReplaceThroughBackup, TheOldTextOutlivesEveryFailure) {
-  struct Case {
-    const char* what;
-    bool fails, moveBackFails;
-    unsigned long error;
-    std::map<std::string, std::string> after;
-  } cases[] = {
-      {"replaced", false, false, 0, {{"t", "new"}}},
-      {"moved aside, then back", true, false, 1177, {{"t", "old"}, {"t.tmp", "new"}}},
-      // The backup is the only copy of the old text: it stays.
-      {"moved aside for good", true, true, 1177, {{"t.tmp", "new"}, {"t.tmp.bak", "old"}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ReplaceDouble calls;
-    calls.files = {{"t", "old"}, {"t.tmp", "new"}};
-    calls.movesAsideThenFails = c.fails;
-    calls.movesFail = c.moveBackFails;
-    EXPECT_EQ(xml_fs::ReplaceThroughBackup(calls, "t.tmp", "t", "t.tmp.bak"), c.error);
-    EXPECT_EQ(calls.files, c.after);
+TEST(ReplaceThroughBackup, TheOldTextComesBackOrStaysUnderTheBackupName) {
+  using Files = std::map<std::string, std::string>;
+  for (bool movesBack : {true, false}) {
+    MovedAsideThenFails calls;
+    calls.movesBack = movesBack;
+    EXPECT_EQ(xml_fs::ReplaceThroughBackup(calls, "t.tmp", "t", "t.bak"), 1177u);
+    const Files expected = movesBack ? Files{{"t", "old"}, {"t.tmp", "new"}}
+                                     : Files{{"t.bak", "old"}, {"t.tmp", "new"}};
+    EXPECT_EQ(calls.files, expected);
   }
 }
 
