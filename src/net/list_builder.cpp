@@ -18,6 +18,26 @@ namespace {
 constexpr unsigned kSweepPollMilliseconds = 100;
 
 std::atomic<MergeStep> g_mergeStep{nullptr};
+
+// A merge that fails for any reason (a registry file too large for the address space throws
+// std::bad_alloc) must not cost the scan its summary, nor leave a row half merged: every row then
+// keeps its sweep texts. The copy is taken before the step runs, so a failed copy skips the merge.
+void RunMergeStep(DeviceTable& table) {
+  const MergeStep merge = g_mergeStep.load();
+  if (!merge) return;
+  try {
+    DeviceTable sweepTexts = table;
+    try {
+      merge();
+    } catch (...) {
+      table.swap(sweepTexts);
+      throw;
+    }
+  } catch (...) {
+    DebugOutput("合并注册表失败");
+  }
+}
+
 }  // namespace
 
 void InstallMergeStep(MergeStep step) { g_mergeStep.store(step); }
@@ -51,7 +71,7 @@ void AssembleList() {
     break;
   }
 
-  if (MergeStep merge = CurrentMergeStep()) merge();
+  RunMergeStep(table);
 
   ScanView& view = CurrentScanView();
   int unknown = 0;

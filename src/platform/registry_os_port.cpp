@@ -12,6 +12,22 @@ RegistryOsPort& CurrentRegistryOsPort() {
   return port ? *port : SystemRegistryOsPort();
 }
 
+std::vector<DirectoryEntry> RegistryOsPort::ListFiles(const std::string& directory) {
+  return SystemRegistryOsPort().ListFiles(directory);
+}
+
+bool RegistryOsPort::ProcessRunning(uint32_t processId) {
+  return SystemRegistryOsPort().ProcessRunning(processId);
+}
+
+bool RegistryOsPort::MoveFileNoReplace(const std::string& from, const std::string& to) {
+  return SystemRegistryOsPort().MoveFileNoReplace(from, to);
+}
+
+bool RegistryOsPort::RemoveFile(const std::string& path) {
+  return SystemRegistryOsPort().RemoveFile(path);
+}
+
 void InstallRegistryOsPort(RegistryOsPort* port) { g_installedPort.store(port); }
 
 }  // namespace platform

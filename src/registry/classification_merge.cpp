@@ -5,10 +5,13 @@
 #include "registry/registry_file.h"
 
 void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
+  // The merge works on a copy that takes the table's place only once every lookup has succeeded:
+  // a lookup that throws (out of memory, say) leaves every row with its sweep texts.
+  DeviceTable merged = table;
   // Row 0 is the local computer's row (or, when the list builder did not find it, whatever device
   // stands first); it keeps its sweep texts either way.
-  for (std::size_t i = 1; i < table.size(); ++i) {
-    DeviceRecord& row = table[i];
+  for (std::size_t i = 1; i < merged.size(); ++i) {
+    DeviceRecord& row = merged[i];
     const std::optional<std::string> status = lookup(row.macText, "STATUS");
     if (!status) continue;  // no entry for this device
     // The stored STATUS of a device the user marked known, as the lookup trims it.
@@ -19,6 +22,7 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
       row.hostName = std::move(*name);
     }
   }
+  table.swap(merged);
 }
 
 void MergeRegistry() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/registry_os_port.h"
+#include "registry/save_recovery.h"
 #include "text/cp936.h"
 #include "xml/xml_document.h"
 
@@ -51,44 +52,7 @@ std::optional<std::string> AccessEntry(const std::string& path, const std::strin
   return std::string(text::Trim(stored));  // blanks alone give an empty text
 }
 
-int AddEntry(const DeviceRecord& record, const std::string& path) {
-  platform::RegistryOsPort& port = platform::CurrentRegistryOsPort();
-  // Create only a file that is known to be missing. One that exists but cannot be opened here
-  // (the probe shares nothing, so any other open handle makes it fail) is left to the load: if
-  // that cannot read it either, this change is not stored and the file keeps its entries.
-  if (port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
-    int counter = 1;
-    CreateRegistryFile(counter, path);
-  }
-  {
-    XmlDocument doc;
-    bool loaded = doc.LoadFile(path);
-    if (!loaded && port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
-      int counter = 1;
-      CreateRegistryFile(counter, path);
-      XmlDocument retry;
-      loaded = retry.LoadFile(path);
-    }
-    if (!loaded) return 0;
-  }
-  AppendDeviceElement(record, path);
-  return 1;
-}
-
-}  // namespace
-
-std::optional<std::string> AccessDeviceAttribute(const std::string& path,
-                                                 const std::string& macText, bool write,
-                                                 const char* attributeName,
-                                                 const std::string& value) {
-  return AccessEntry(path, macText, write, attributeName, value);
-}
-
-int AddDevice(const DeviceRecord& record, const std::string& path) {
-  return AddEntry(record, path);
-}
-
-bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
+bool AppendEntry(const DeviceRecord& record, const std::string& path) {
   XmlDocument doc;
   if (!doc.LoadFile(path)) return false;
   // A file without CONFIG keeps whatever text it decodes to and gains a CONFIG after it.
@@ -101,7 +65,7 @@ bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
   return doc.SaveFile(path);
 }
 
-bool CreateRegistryFile(int& counter, const std::string& path) {
+bool CreateNewRegistry(int& counter, const std::string& path) {
   XmlDocument doc;
   doc.SetDocumentText(kDeclaration);
   doc.AddElement(kRootName);
@@ -115,4 +79,59 @@ bool CreateRegistryFile(int& counter, const std::string& path) {
   doc.AddElement(name);
   doc.LeaveElement();
   return doc.SaveFile(path);
+}
+
+int AddEntry(const DeviceRecord& record, const std::string& path) {
+  platform::RegistryOsPort& port = platform::CurrentRegistryOsPort();
+  // Create only a file that is known to be missing. One that exists but cannot be opened here
+  // (the probe shares nothing, so any other open handle makes it fail) is left to the load: if
+  // that cannot read it either, this change is not stored and the file keeps its entries.
+  if (port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
+    int counter = 1;
+    CreateNewRegistry(counter, path);
+  }
+  {
+    XmlDocument doc;
+    bool loaded = doc.LoadFile(path);
+    if (!loaded && port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
+      int counter = 1;
+      CreateNewRegistry(counter, path);
+      XmlDocument retry;
+      loaded = retry.LoadFile(path);
+    }
+    if (!loaded) return 0;
+  }
+  AppendEntry(record, path);
+  return 1;
+}
+
+// Every operation first clears up after a save that a crash interrupted, so a registry left under
+// a backup name is found again instead of being replaced by a new, empty one.
+void Recover(const std::string& path) {
+  RecoverInterruptedSave(platform::CurrentRegistryOsPort(), path);
+}
+
+}  // namespace
+
+std::optional<std::string> AccessDeviceAttribute(const std::string& path,
+                                                 const std::string& macText, bool write,
+                                                 const char* attributeName,
+                                                 const std::string& value) {
+  Recover(path);
+  return AccessEntry(path, macText, write, attributeName, value);
+}
+
+int AddDevice(const DeviceRecord& record, const std::string& path) {
+  Recover(path);
+  return AddEntry(record, path);
+}
+
+bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
+  Recover(path);
+  return AppendEntry(record, path);
+}
+
+bool CreateRegistryFile(int& counter, const std::string& path) {
+  Recover(path);
+  return CreateNewRegistry(counter, path);
 }

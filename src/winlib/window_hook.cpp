@@ -2,8 +2,16 @@
 
 namespace {
 
-// Each hooked window keeps its hook in a window property; one hook per window.
+// Each hooked window keeps its hook in a window property; one hook per window. A second property
+// holds the procedure that ours passes messages on to, for as long as ours is in the window's
+// chain: a hook taken out while another procedure sits in front of ours leaves ours in place, and
+// it must still hand every message to the window's own procedure.
 const char kHookProperty[] = "Tarnlook.CWindowHook";
+const char kNextProperty[] = "Tarnlook.CWindowHook.Next";
+
+bool HeadsTheChain(HWND hWnd, WNDPROC proc) {
+  return ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc);
+}
 
 }  // namespace
 
@@ -11,17 +19,23 @@ bool CWindowHook::Hook(HWND hWnd) {
   if (!hWnd || m_hWnd || ::GetPropA(hWnd, kHookProperty)) return false;
   m_hWnd = hWnd;
   ::SetPropA(hWnd, kHookProperty, this);
+  if (HANDLE stillChained = ::GetPropA(hWnd, kNextProperty)) {
+    // An earlier hook's procedure is still in the chain: this hook takes its place there.
+    m_pfnNext = reinterpret_cast<WNDPROC>(stillChained);
+    return true;
+  }
   m_pfnNext = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindowHook::HookProc)));
+  ::SetPropA(hWnd, kNextProperty, reinterpret_cast<HANDLE>(m_pfnNext));
   return true;
 }
 
 void CWindowHook::Unhook() {
   if (!m_hWnd) return;
   // A procedure put in front of ours later would be cut off: then ours stays and passes all on.
-  if (::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) ==
-      reinterpret_cast<LONG_PTR>(&CWindowHook::HookProc)) {
+  if (HeadsTheChain(m_hWnd, &CWindowHook::HookProc)) {
     ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnNext));
+    ::RemovePropA(m_hWnd, kNextProperty);
   }
   ::RemovePropA(m_hWnd, kHookProperty);
   m_hWnd = nullptr;
@@ -29,10 +43,20 @@ void CWindowHook::Unhook() {
 
 LRESULT CALLBACK CWindowHook::HookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<CWindowHook*>(::GetPropA(hWnd, kHookProperty));
-  if (!self) return ::DefWindowProcA(hWnd, message, wParam, lParam);
-  WNDPROC next = self->m_pfnNext;
-  if (message == WM_NCDESTROY) {
+  WNDPROC next = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kNextProperty));
+  if (!next) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+  if (!self) {
+    // Unhooked while another procedure sat in front: pass everything on, and step out of the
+    // chain once ours heads it again or the window goes.
+    if (message == WM_NCDESTROY) {
+      ::RemovePropA(hWnd, kNextProperty);
+    } else if (HeadsTheChain(hWnd, &CWindowHook::HookProc)) {
+      ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+      ::RemovePropA(hWnd, kNextProperty);
+    }
+  } else if (message == WM_NCDESTROY) {
     self->Unhook();
+    ::RemovePropA(hWnd, kNextProperty);
   } else {
     // The exception boundary: no C++ exception unwinds into the system's code.
     try {

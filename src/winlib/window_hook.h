@@ -13,8 +13,9 @@ class CWindowHook {
 
   // One window per hook; false when hWnd is null or this hook already watches a window.
   bool Hook(HWND hWnd);
-  // Takes the procedure out again if nothing has gone in front of it since; the window's
-  // destruction unhooks as well.
+  // Takes the procedure out again if nothing has gone in front of it since; otherwise it stays in
+  // the chain, passing every message on, until it heads the chain again or the window goes. The
+  // window's destruction unhooks as well.
   void Unhook();
   HWND HookedWindow() const { return m_hWnd; }
 

@@ -29,4 +29,8 @@ void KeepAttributes(std::FILE* replacement, const std::string& target);
 // Puts the complete replacement in the target's place; 0 or an error number.
 int ReplaceTarget(const std::string& replacement, const std::string& target);
 
+// Once the target holds a whole text again after ReplaceTarget failed: removes the copy of the old
+// text that the failed replacement had to keep beside it.
+void DiscardReplacedCopy(const std::string& replacement);
+
 }  // namespace xml_fs

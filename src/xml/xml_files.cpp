@@ -92,6 +92,7 @@ bool XmlDocument::WriteTextFile(const std::string& path, const std::string& text
     failure = WriteWhole(file, text);
     if (failure == 0 && xml_fs::ReplaceTarget(temporary, path) != 0) {
       failure = WriteInPlace(path, text);
+      if (failure == 0) xml_fs::DiscardReplacedCopy(temporary);
     }
     std::remove(temporary.c_str());
   } else {

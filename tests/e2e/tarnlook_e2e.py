@@ -7,6 +7,7 @@ Each test runs in a private network namespace on a scenario file of scenarios/; 
 starts the shipped tarnlook.exe itself, whose scan in that namespace finds no device.
 """
 import argparse
+import base64
 import re
 import subprocess
 import time
@@ -99,6 +100,31 @@ def stored_decisions_are_merged_from_the_install_folder(s):
     })
     check(summary_of(state)[1] == "2", "unknown count %r, expected 2" % summary_of(state)[1])
     check(s.registry_bytes() == before, "the merge wrote the registry file")
+    return s
+
+
+def damaged_registry_text(size):
+    """An unmatched end tag, then size bytes of distinct start tags that are never closed."""
+    tags = bytearray(b"<r></x>")
+    while len(tags) < size:
+        tags += b"<a=%d=b=c=d=e=f=g=h>" % len(tags)
+    return bytes(tags)
+
+
+@scenario_test("damaged-registry", "one-device.lan")
+def a_damaged_registry_file_still_ends_the_scan_with_its_summary(s):
+    # Whatever the merge makes of the file (in a 32-bit process its index may exhaust the address
+    # space), the scan ends with its summary, every row keeps its sweep texts and the file stays.
+    # One device: the merge parses the file once.
+    s.registry_path.write_bytes(base64.b64encode(damaged_registry_text(24 << 20)))
+    before = s.registry_bytes()
+    s.start()
+    started = time.monotonic()
+    state = s.wait_summary()
+    print("     summary after %.1f s" % (time.monotonic() - started), flush=True)
+    expect_rows(state, {"192.168.50.37": ("HOMEPC", LOCAL), "192.168.50.10": ("printer", UNKNOWN)})
+    check(summary_of(state)[1] == "1", "unknown count %r, expected 1" % summary_of(state)[1])
+    check(s.registry_bytes() == before, "the merge changed the registry file")
     return s
 
 
@@ -450,6 +476,7 @@ def shipped_program_scans_paints_and_ends(s):
 TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
     stored_decisions_are_merged_from_the_install_folder,
+    a_damaged_registry_file_still_ends_the_scan_with_its_summary,
     double_click_marks_and_renames_devices,
     escape_while_editing_ends_without_a_nameless_entry,
     second_start_brings_the_first_window_forward,

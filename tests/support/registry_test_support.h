@@ -26,6 +26,7 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   platform::InstallSetting install;
   std::optional<std::string> currentDirectory;
   std::optional<platform::FileProbeResult> probeOverride;  // else the system binding answers
+  std::optional<std::vector<uint32_t>> runningProcesses;   // else the system binding answers
   int currentDirectoryCalls = 0;
 
   platform::InstallSetting ReadInstallSetting() override { return install; }
@@ -35,6 +36,10 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   }
   platform::FileProbeResult ProbeFile(const std::string& path) override {
     return probeOverride ? *probeOverride : platform::SystemRegistryOsPort().ProbeFile(path);
+  }
+  bool ProcessRunning(uint32_t processId) override {
+    if (!runningProcesses) return platform::SystemRegistryOsPort().ProcessRunning(processId);
+    return std::count(runningProcesses->begin(), runningProcesses->end(), processId) != 0;
   }
 };
 

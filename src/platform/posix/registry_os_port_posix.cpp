@@ -1,7 +1,10 @@
 // The registry port on POSIX systems, so the portable core links and runs natively: there is no
 // system registry, the current directory comes from getcwd, and the probe opens the file.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/registry_os_port.h"
@@ -30,6 +33,37 @@ class PosixRegistryOsPort final : public RegistryOsPort {
     if (errno == ENOENT || errno == ENOTDIR) return FileProbeResult::kMissing;
     return FileProbeResult::kInaccessible;
   }
+
+  std::vector<DirectoryEntry> ListFiles(const std::string& directory) override {
+    std::vector<DirectoryEntry> files;
+    const std::string folder = directory.empty() ? "./" : directory;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return files;
+    while (const dirent* entry = readdir(dir)) {
+      struct stat st;
+      if (stat((folder + entry->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+      const uint64_t nanoseconds =
+          static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u + st.st_mtim.tv_nsec;
+      files.push_back({entry->d_name, nanoseconds});
+    }
+    closedir(dir);
+    return files;
+  }
+
+  bool ProcessRunning(uint32_t processId) override {
+    const pid_t pid = static_cast<pid_t>(processId);
+    if (pid <= 0 || static_cast<uint32_t>(pid) != processId) return false;
+    return kill(pid, 0) == 0 || errno == EPERM;
+  }
+
+  // A link fails where the new name exists, so the move never replaces a file.
+  bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+  }
+
+  bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The registry port on Windows: the client's registry key, the current directory and the
-// existence probe, each a direct translation of one system call's outcome.
+// The registry port on Windows: the client's registry key, the current directory, the existence
+// probe and the file and process calls, each a direct translation of one system call's outcome.
 #include <windows.h>
 
 #include <cstring>
@@ -63,6 +63,37 @@ class Win32RegistryOsPort final : public RegistryOsPort {
     }
     return FileProbeResult::kInaccessible;
   }
+
+  std::vector<DirectoryEntry> ListFiles(const std::string& directory) override {
+    std::vector<DirectoryEntry> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const uint64_t time = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                            found.ftLastWriteTime.dwLowDateTime;
+      files.push_back({found.cFileName, time});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+  }
+
+  bool ProcessRunning(uint32_t processId) override {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    // A process of another user may refuse the handle: it exists all the same.
+    if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+  }
+
+  // Without MOVEFILE_REPLACE_EXISTING the move fails where the new name exists.
+  bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
 };
 
 }  // namespace

@@ -43,4 +43,7 @@ int ReplaceTarget(const std::string& replacement, const std::string& target) {
   return std::rename(replacement.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
+// A rename keeps no copy of the old file.
+void DiscardReplacedCopy(const std::string&) {}
+
 }  // namespace xml_fs

@@ -8,6 +8,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "xml/replace_through_backup.h"
+
 namespace xml_fs {
 namespace {
 
@@ -28,6 +30,24 @@ int ErrorNumber(DWORD error) {
     default: return EIO;
   }
 }
+
+class Win32ReplaceCalls final : public ReplaceCalls {
+ public:
+  unsigned long Replace(const std::string& target, const std::string& replacement,
+                        const std::string& backup) override {
+    return ReplaceFileA(target.c_str(), replacement.c_str(), backup.c_str(),
+                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+               ? 0
+               : GetLastError();
+  }
+  bool Exists(const std::string& path) override { return xml_fs::Exists(path); }
+  bool Move(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+  void Remove(const std::string& path) override { DeleteFileA(path.c_str()); }
+};
+
+std::string BackupPathFor(const std::string& replacement) { return replacement + ".bak"; }
 
 }  // namespace
 
@@ -71,17 +91,16 @@ int ReplaceTarget(const std::string& replacement, const std::string& target) {
   // One that exists is replaced, so that it keeps what the system stores with it. The old file
   // goes to a backup name of our own (without one, the system picks a temporary name that a
   // failed replacement may leave behind); after a failure that had already moved it aside it
-  // comes back, so the plain write that follows finds it.
-  const std::string backup = replacement + ".bak";
-  if (ReplaceFileA(target.c_str(), replacement.c_str(), backup.c_str(),
-                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    DeleteFileA(backup.c_str());
-    return 0;
-  }
-  const DWORD error = GetLastError();
-  if (!Exists(target) && Exists(backup)) MoveFileExA(backup.c_str(), target.c_str(), 0);
-  DeleteFileA(backup.c_str());
-  return ErrorNumber(error);
+  // comes back, so the plain write that follows finds it, or, where it cannot, stays under the
+  // backup name until that write has succeeded.
+  Win32ReplaceCalls calls;
+  const unsigned long error =
+      ReplaceThroughBackup(calls, replacement, target, BackupPathFor(replacement));
+  return error == 0 ? 0 : ErrorNumber(error);
+}
+
+void DiscardReplacedCopy(const std::string& replacement) {
+  DeleteFileA(BackupPathFor(replacement).c_str());
 }
 
 }  // namespace xml_fs

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 #include "net/row_texts.h"
@@ -23,6 +24,13 @@ RecordingScanView* g_pView;
 void RecordMerge() {
   g_seenByMerge = g_deviceTable;
   g_rowsAtMerge = g_pView->rows.size();
+}
+
+// Marks row 1 known, then fails as a registry file too large for memory makes it fail.
+void MergeThatRunsOutOfMemory() {
+  g_deviceTable[1].statusLabel = "\n标记为未知";
+  g_deviceTable[1].hostName = "half-merged";
+  throw std::bad_alloc();
 }
 
 class ListBuilderTest : public ::testing::Test {
@@ -131,6 +139,15 @@ TEST_F(ListBuilderTest, SummaryCountsDevicesNotYetKnown) {
   EXPECT_EQ(tail, (std::vector<std::string>{"invalidate", "hide 1001", "settext 1004", "show 1004",
                                             "settext 1005", "show 1005", "settext 1006",
                                             "show 1006", "show 1000"}));
+}
+
+TEST_F(ListBuilderTest, FailedMergeLeavesTheSweepTextsAndStillShowsTheSummary) {
+  InstallMergeStep(MergeThatRunsOutOfMemory);
+  Build({Device("192.168.1.10", "me"), Device("192.168.1.2", "printer"), Device("192.168.1.3")});
+  ASSERT_EQ(view.rows.size(), 3u);
+  EXPECT_EQ(view.rows[1].cells[0], "\n当前电脑\n\n主机名: printer");
+  EXPECT_EQ(view.texts[kItemUnknownCount], "2");
+  EXPECT_TRUE(view.shown[kItemRedetect]);
 }
 
 TEST_F(ListBuilderTest, PppAdapterOrEmptySweepGivesAnEmptyListAndZero) {

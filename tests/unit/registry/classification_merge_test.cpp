@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -71,6 +72,20 @@ TEST(MergeRegistryInto, KeepsTheNameWhenTheSecondLookupFindsNothing) {
   MergeRegistryInto(table, lookup.Bind());
   EXPECT_EQ(table[1].hostName, "resolved");
   EXPECT_EQ(table[1].statusLabel, kKnown);
+}
+
+TEST(MergeRegistryInto, ALookupThatThrowsLeavesEveryRowWithItsSweepTexts) {
+  CountingLookup lookup;
+  lookup.answers[{"AA", "STATUS"}] = "标记为未知";
+  const AttributeLookup answers = lookup.Bind();
+  DeviceTable table = {Row("me", "00", kLocal), Row("resolved", "AA"), Row("y", "BB")};
+  EXPECT_THROW(MergeRegistryInto(table,
+                                 [&](const std::string& mac, const char* attribute) {
+                                   if (mac == "BB") throw std::bad_alloc();
+                                   return answers(mac, attribute);
+                                 }),
+               std::bad_alloc);
+  EXPECT_EQ(table[1].statusLabel, kUnknown);  // not half merged
 }
 
 // The whole merge on a real file found through the profile directory.

@@ -1,5 +1,8 @@
 #include "registry/registry_file.h"
 
+#include <chrono>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -104,6 +107,35 @@ class RegistryFileTest : public ::testing::Test {
   TempDir dir;
   std::string path = dir.File("ComputerInfo.xml");
 };
+
+// Saves that a crash interrupted left the registry under backup names; processes 7 and 8 ended,
+// 9 still runs.
+class InterruptedSaveTest : public RegistryFileTest {
+ protected:
+  void SetUp() override { port.runningProcesses = std::vector<uint32_t>{9}; }
+  void Leave(const std::string& suffix, const std::string& name, int ageSeconds) {
+    WriteDocument(path + suffix, "<CONFIG><ComputerInfo USERNAME=\"" + name +
+                                     "\" MAC=\"00-1A-2B-3C-4D-5E\"/></CONFIG>");
+    std::filesystem::last_write_time(path + suffix, std::filesystem::file_time_type::clock::now() -
+                                                        std::chrono::seconds(ageSeconds));
+  }
+  registry_test::FakeRegistryOsPort port;
+  registry_test::ScopedPort scoped{port};
+};
+
+TEST_F(InterruptedSaveTest, MissingFileComesBackFromTheNewestBackupOfAnEndedProcess) {
+  for (const char* suffix : {".7.tmp.bak", ".8.tmp.bak", ".8.tmp", ".9.tmp.bak", ".x.tmp.bak"})
+    Leave(suffix, suffix, suffix[1] == '7' ? 60 : 30);  // .7 is older than .8
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
+  const std::vector<std::string> kept = {"ComputerInfo.xml", "ComputerInfo.xml.9.tmp.bak",
+                                         "ComputerInfo.xml.x.tmp.bak"};
+  EXPECT_EQ(dir.Names(), kept);
+  // With the file present, an ended process's leftovers go and the file stays.
+  Leave(".7.tmp", "half-written", 10);
+  EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
+  EXPECT_EQ(dir.Names(), kept);
+}
 
 TEST_F(RegistryFileTest, NewFileHoldsTheDeclarationConfigAndPlaceholder) {
   int counter = 1;

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "xml/replace_through_backup.h"
 #include "xml/xml_document.h"
 
 #ifndef _WIN32
@@ -237,5 +239,37 @@ TEST_F(XmlFiles, FolderWithoutRoomForNewFilesStillSavesInPlace) {
   EXPECT_EQ(Read(path), "PENPTkZJRy8+");
 }
 #endif
+
+// Files by name, and a system replacement that moves the old file aside and then fails (1177).
+struct MovedAsideThenFails : xml_fs::ReplaceCalls {
+  std::map<std::string, std::string> files{{"t", "old"}, {"t.tmp", "new"}};
+  bool movesBack = true;
+  unsigned long Replace(const std::string& target, const std::string&,
+                        const std::string& backup) override {
+    files[backup] = files[target];
+    files.erase(target);
+    return 1177;
+  }
+  bool Exists(const std::string& path) override { return files.count(path) != 0; }
+  bool Move(const std::string& from, const std::string& to) override {
+    if (!movesBack) return false;
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+  }
+  void Remove(const std::string& path) override { files.erase(path); }
+};
+
+TEST(ReplaceThroughBackup, TheOldTextComesBackOrStaysUnderTheBackupName) {
+  using Files = std::map<std::string, std::string>;
+  for (bool movesBack : {true, false}) {
+    MovedAsideThenFails calls;
+    calls.movesBack = movesBack;
+    EXPECT_EQ(xml_fs::ReplaceThroughBackup(calls, "t.tmp", "t", "t.bak"), 1177u);
+    const Files expected = movesBack ? Files{{"t", "old"}, {"t.tmp", "new"}}
+                                     : Files{{"t.bak", "old"}, {"t.tmp", "new"}};
+    EXPECT_EQ(calls.files, expected);
+  }
+}
 
 }  // namespace

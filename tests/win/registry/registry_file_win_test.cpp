@@ -107,4 +107,19 @@ TEST_F(RegistryFileWinTest, ReadOnlyFileKeepsItsContentWhenAChangeCannotBeSaved)
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(RegistryFileWinTest, ACrashedSavesBackupComesBackAndARunningSavesFilesStay) {
+  // A process that ended between ReplaceFile's two renames left the file under its backup name;
+  // no process has the id 4294967292. This process is still running: its files stay.
+  const std::string crashed = path + ".4294967292.tmp";
+  const std::string running = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+  ASSERT_TRUE(MoveFileA(path.c_str(), (crashed + ".bak").c_str()));
+  WriteDocument(crashed, "<CONFIG><ComputerInfo USERNAME=\"half");
+  WriteDocument(running + ".bak", "<CONFIG/>");
+  EXPECT_EQ(ReadName("00-1A-2B-3C-4D-5E"), "printer");
+  EXPECT_EQ(dir.Names(),
+            (std::vector<std::string>{
+                "ComputerInfo.xml",
+                "ComputerInfo.xml." + std::to_string(GetCurrentProcessId()) + ".tmp.bak"}));
+}
+
 }  // namespace

@@ -3,9 +3,22 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "test_dialog.h"
+#include "winlib/window_hook.h"
 
 namespace {
+
+class CPassingHook : public CWindowHook {
+  bool OnHookedMessage(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+};
+
+// Another program's procedure, put in front of the hook's.
+WNDPROC g_pfnBehindFront = nullptr;
+LRESULT CALLBACK FrontProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::CallWindowProcA(g_pfnBehindFront, hWnd, message, wParam, lParam);
+}
 
 TEST(Winlib, ModalRunEndsWithTheBodysResult) {
   CControlsTestDlg dlg;
@@ -82,6 +95,30 @@ TEST(Winlib, ButtonNotificationsReachTheMap) {
     d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_BUTTON, BN_DOUBLECLICKED),
                   reinterpret_cast<LPARAM>(d.m_btnClose.m_hWnd));
     EXPECT_EQ(d.m_nCloseClicks, 1);  // only BN_CLICKED matches ON_BN_CLICKED
+  });
+}
+
+TEST(Winlib, HookTakenOutBehindAnotherProcedureStillPassesMessagesOn) {
+  CControlsTestDlg dlg;
+  RUN_DIALOG(dlg, [](CControlsTestDlg& d) {
+    HWND list = d.m_listDevices.m_hWnd;
+    const LRESULT header = ::SendMessageA(list, LVM_GETHEADER, 0, 0);  // the list's own answer
+    ASSERT_NE(header, 0);
+    auto hook = std::make_unique<CPassingHook>();
+    ASSERT_TRUE(hook->Hook(list));
+    g_pfnBehindFront = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrontProc)));
+    hook.reset();  // unhooks while FrontProc sits in front
+    ASSERT_EQ(::SendMessageA(list, LVM_GETHEADER, 0, 0), header);
+    CPassingHook again;  // takes the place the old hook's procedure still holds: no loop
+    ASSERT_TRUE(again.Hook(list));
+    EXPECT_EQ(::SendMessageA(list, LVM_GETHEADER, 0, 0), header);
+    again.Unhook();
+    // FrontProc goes: the hook's procedure heads the chain again and steps out at the next message.
+    ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnBehindFront));
+    EXPECT_EQ(::SendMessageA(list, LVM_GETHEADER, 0, 0), header);
+    EXPECT_NE(::GetWindowLongPtrA(list, GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(g_pfnBehindFront));
   });
 }
 
