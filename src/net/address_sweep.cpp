@@ -12,6 +12,7 @@
 
 std::atomic<int> g_bSweepDone{0};
 std::atomic<int> g_bSendArpUnsupported{0};
+std::atomic<int> g_bSendArpAnswered{0};
 CriticalSection g_csDeviceTable;
 WakeEvent g_evSweepDone;
 
@@ -19,7 +20,11 @@ namespace {
 constexpr unsigned kFirstHost = 2;
 constexpr unsigned kLastHost = 254;
 
+// Taken around a purge while nobody knows yet whether SendARP is supported.
+CriticalSection g_csFirstPurges;
+
 void RunProbes(uint32_t local, NeighbourFallback& fallback);
+void PurgeBeforeRequest(uint32_t target);
 uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2]);
 std::string LookUpHostName(uint32_t target);
 }  // namespace
@@ -71,12 +76,29 @@ void RunProbes(uint32_t local, NeighbourFallback& fallback) {
   }
 }
 
+// So that no cached entry answers for the device. Where SendARP is not supported the purge
+// deletes nothing, and its table reads (slow there once the table is full, as it is when the
+// program starts again within a minute) would hold up every probe: until the first SendARP has
+// told, purges run one at a time, and once it said "not supported" they are skipped.
+void PurgeBeforeRequest(uint32_t target) {
+  if (g_bSendArpUnsupported.load()) return;
+  if (g_bSendArpAnswered.load()) {
+    PurgeArpEntries(target);
+    return;
+  }
+  CriticalSectionLock lock(g_csFirstPurges);
+  if (!g_bSendArpUnsupported.load()) PurgeArpEntries(target);
+}
+
 // SendARP, or, where the system does not support it, the sweep's fallback. Any other failure is
 // the answer: nobody holds the address, or the request could not be made.
 uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2]) {
   uint32_t length = 6;
   const uint32_t result = CurrentNetPort().SendArp(request.target, 0, mac, length);
-  if (result != NetPort::kNotSupported) return result;
+  if (result != NetPort::kNotSupported) {
+    g_bSendArpAnswered.store(1);
+    return result;
+  }
   g_bSendArpUnsupported.store(1);
   return request.fallback ? request.fallback->Request(request.target, mac, length) : result;
 }
@@ -95,9 +117,7 @@ unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
   auto* request = static_cast<SweepRequest*>(parameter);
   if (!request) return 0;
   const std::string ipText = Ipv4ToText(request->target);
-  // So that no cached entry answers for the device. Where SendARP is not supported the purge
-  // deletes nothing, and its two table reads would only slow the shared reader down.
-  if (!g_bSendArpUnsupported.load()) PurgeArpEntries(request->target);
+  PurgeBeforeRequest(request->target);
 
   // Two 32-bit words, as SendARP requires, although a hardware address fills only 6 bytes.
   uint32_t mac[2] = {0, 0};
@@ -127,6 +147,7 @@ int PurgeArpEntries(uint32_t address) {
   NetPort& net = CurrentNetPort();
   const uint32_t size = net.QueryArpTableSize();
   if (size == 0) return 1;
+  if (g_bSendArpUnsupported.load()) return 1;  // learnt meanwhile: spare the slow read
   std::vector<ArpCacheRow> rows;
   if (!net.ReadArpTable(size, rows)) return 1;
   bool removed = false;

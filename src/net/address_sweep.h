@@ -19,6 +19,9 @@ extern WakeEvent g_evSweepDone;
 // 1 once a probe has met a SendARP that is not supported (under Wine, always). It stays for the
 // life of the process: from then on probes skip the purge, which deletes nothing there.
 extern std::atomic<int> g_bSendArpUnsupported;
+// 1 once any SendARP has answered otherwise (Windows). Until one of the two is known, probes purge
+// one at a time, so that where SendARP is missing only the first few read the table.
+extern std::atomic<int> g_bSendArpAnswered;
 
 class NeighbourFallback;
 

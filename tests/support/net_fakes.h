@@ -3,10 +3,12 @@
 // capture of the debugger and standard-output lines.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/address_sweep.h"
@@ -53,6 +55,7 @@ class FakeNetPort : public NetPort {
   int answerAfterReads = 1;
   std::vector<uint32_t> datagrams;  // every datagram's target, in call order
   int tableReads = 0, sizeQueries = 0;
+  int sizeQueryMs = 0;  // how long a size query takes (Wine's, on a full table: 100 ms and more)
 
   uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -114,6 +117,7 @@ class FakeNetPort : public NetPort {
     return true;
   }
   uint32_t QueryArpTableSize() override {
+    if (sizeQueryMs) std::this_thread::sleep_for(std::chrono::milliseconds(sizeQueryMs));
     std::lock_guard<std::mutex> lock(m_mutex);
     ++sizeQueries;
     return arpCache.empty() ? 0 : 4 + 24 * static_cast<uint32_t>(arpCache.size());
@@ -266,6 +270,7 @@ inline void ResetNetState() {
   g_strAdapterAddress.clear();
   g_bSweepDone.store(0);
   g_bSendArpUnsupported.store(0);
+  g_bSendArpAnswered.store(0);
   g_deviceTable.clear();
   while (g_evSweepDone.Wait(0)) {
   }
