@@ -103,6 +103,8 @@ def down():
         for entry in RESOLVER_DIR.iterdir():
             entry.unlink()
         RESOLVER_DIR.rmdir()
+        if not any(RESOLVER_DIR.parent.iterdir()):
+            RESOLVER_DIR.parent.rmdir()
 
 
 def add_host(namespace, port, ip, mac):
