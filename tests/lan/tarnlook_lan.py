@@ -260,8 +260,8 @@ def outside(builds, keep):
     responders = []
     rc = 1
     try:
-        lan_net.down()   # what a killed run left
         try:
+            lan_net.down()   # what a killed run left
             lan_net.up()
         except (subprocess.SubprocessError, OSError, RuntimeError) as error:
             sys.exit("lan: FAILED: cannot build the test LAN of network namespaces here: %s" % error)
