@@ -32,6 +32,7 @@ HOME_IP = NETWORK + ".100"
 HOME_MAC = "00-1B-21-07-00-64"  # Intel
 RESOLVER_DIR = Path("/etc/netns") / HOME
 LOCK = "/tmp/tarnlook-lan.lock"
+AVAHI_RUN = Path("/run/avahi-daemon")
 
 # A device of the LAN. ptr: the name its address resolves to in DNS (None: NXDOMAIN at once);
 # netbios: the name nmbd announces; mdns: the host name avahi-daemon announces.
@@ -105,6 +106,10 @@ def down():
         RESOLVER_DIR.rmdir()
         if not any(RESOLVER_DIR.parent.iterdir()):
             RESOLVER_DIR.parent.rmdir()
+    try:
+        AVAHI_RUN.rmdir()  # the mount point, when no avahi-daemon of the machine uses it
+    except OSError:
+        pass
 
 
 def add_host(namespace, port, ip, mac):
@@ -199,10 +204,10 @@ def start_avahi(run, p):
         "[publish]", "publish-addresses=yes", "publish-hinfo=no", "publish-workstation=no",
         "publish-domain=no",
         "[reflector]", "enable-reflector=no", ""]))
-    Path("/run/avahi-daemon").mkdir(exist_ok=True)  # the mount point
-    script = 'mount --bind "$1" /run/avahi-daemon && exec avahi-daemon --file="$2" --no-drop-root --no-chroot --no-rlimits'
+    AVAHI_RUN.mkdir(exist_ok=True)  # the mount point
+    script = 'mount --bind "$1" "$2" && exec avahi-daemon --file="$3" --no-drop-root --no-chroot --no-rlimits'
     return subprocess.Popen(["ip", "netns", "exec", namespace_of(p), "sh", "-c", script, "avahi",
-                             str(folder / "run"), str(conf)],
+                             str(folder / "run"), str(AVAHI_RUN), str(conf)],
                             stdout=subprocess.DEVNULL, stderr=open(folder / "stderr", "w"))
 
 

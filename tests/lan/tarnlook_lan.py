@@ -240,6 +240,7 @@ def inside(builds):
         if r:
             say("%-12s %14.2f %12.2f / %5.2f %12.2f / %5.2f %14.2f" % (
                 Path(build).name, r["first"], r["cold"][0], r["cold"][1], r["warm"][0], r["warm"][1], wall))
+    say("load average %.1f on %d cores while these ran" % (os.getloadavg()[0], os.cpu_count()))
     say("result: %d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1
 
