@@ -29,7 +29,7 @@ sys.path.insert(0, str(HERE.parent / "e2e"))
 sys.path.insert(0, str(HERE))
 
 import lan_net  # noqa: E402
-from harness import (KNOWN, LOCAL, UNKNOWN, Failure, address_cell, check, host_cell, rows_by_ip,  # noqa: E402
+from harness import (KNOWN, LOCAL, UNKNOWN, address_cell, check, host_cell, rows_by_ip,  # noqa: E402
                      scenario_test, wait_for)
 from lan_net import HOME_IP, HOME_MAC, PEERS, ip_of, namespace_of, peer  # noqa: E402
 from tarnlook_e2e import cell_rect, entry_for, summary_of  # noqa: E402
