@@ -114,20 +114,32 @@ def listed_pairs(state):
 
 
 def wine_cpu_ticks(prefix):
-    """CPU clock ticks so far of every process of this Wine prefix (the program, the wineserver,
-    Wine's services), the e2e probe left out."""
+    """pid -> (kind, CPU clock ticks so far) of every process of this Wine prefix: the program,
+    the wineserver and Wine's own services; the e2e probe left out."""
     marker = b"\0WINEPREFIX=" + str(prefix).encode() + b"\0"
     ticks = {}
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             environ = b"\0" + Path("/proc/%s/environ" % pid).read_bytes()
-            if marker not in environ or b"e2e_probe" in Path("/proc/%s/cmdline" % pid).read_bytes():
+            command = Path("/proc/%s/cmdline" % pid).read_bytes()
+            if marker not in environ or b"e2e_probe" in command:
                 continue
             fields = Path("/proc/%s/stat" % pid).read_text().rsplit(")", 1)[1].split()
-            ticks[pid] = int(fields[11]) + int(fields[12])
+            kind = "wineserver" if b"wineserver" in command else "tarnlook" if b"tarnlook" in command else "wine"
+            ticks[pid] = (kind, int(fields[11]) + int(fields[12]))
         except (OSError, IndexError, ValueError):
             continue
     return ticks
+
+
+def cpu_seconds(before, after):
+    """CPU seconds spent between two readings, in all and by kind of process."""
+    spent = {"all": 0.0, "tarnlook": 0.0, "wineserver": 0.0, "wine": 0.0}
+    for pid, (kind, ticks) in after.items():
+        seconds = (ticks - before.get(pid, (kind, 0))[1]) / os.sysconf("SC_CLK_TCK")
+        spent[kind] += seconds
+        spent["all"] += seconds
+    return spent
 
 
 def read_line(stream, timeout):
@@ -138,7 +150,7 @@ def read_line(stream, timeout):
 
 def timed_redetect(s):
     """Presses 重新检测 through the probe; returns the scan's wall time (press to summary) and
-    the CPU time the prefix's processes spent meanwhile, both in seconds."""
+    the CPU time the prefix's processes spent meanwhile (cpu_seconds), in seconds."""
     probe = subprocess.Popen(["timeout", "180", s.wine, str(s.probe_exe), "redetect"], env=s.env,
                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     try:
@@ -155,8 +167,7 @@ def timed_redetect(s):
             except subprocess.TimeoutExpired:
                 probe.kill()
     check(result["scan_ms"] >= 0, "no summary within 120 s of the re-detect")
-    cpu = sum(after[pid] - before.get(pid, 0) for pid in after) / os.sysconf("SC_CLK_TCK")
-    return result["scan_ms"] / 1000.0, cpu
+    return result["scan_ms"] / 1000.0, cpu_seconds(before, after)
 
 
 def set_link(key, state):
@@ -233,13 +244,17 @@ def inside(builds):
         except Exception as error:  # reported; the next program still runs
             print("     FAILED: %s" % error, flush=True)
             failed += 1
-    say("%-12s %14s %20s %20s %14s" % ("program", "start+scan s", "scan s (cold) / CPU", "re-detect s / CPU",
-                                        "arp-scan s"))
+    say("%-8s %12s %22s %22s %10s" % ("program", "start+scan s", "scan s (cold) / CPU s", "re-detect s / CPU s",
+                                       "arp-scan s"))
     for build in builds:
         r = RESULTS.get(Path(build).resolve().name)
         if r:
-            say("%-12s %14.2f %12.2f / %5.2f %12.2f / %5.2f %14.2f" % (
-                Path(build).name, r["first"], r["cold"][0], r["cold"][1], r["warm"][0], r["warm"][1], wall))
+            say("%-8s %12.2f %13.2f / %6.2f %13.2f / %6.2f %10.2f" % (
+                Path(build).name, r["first"], r["cold"][0], r["cold"][1]["all"], r["warm"][0],
+                r["warm"][1]["all"], wall))
+            for case in ("cold", "warm"):
+                say("%-8s %s CPU: tarnlook.exe %.2f s, wineserver %.2f s, other Wine processes %.2f s" % (
+                    "", case, r[case][1]["tarnlook"], r[case][1]["wineserver"], r[case][1]["wine"]))
     say("load average %.1f on %d cores while these ran" % (os.getloadavg()[0], os.cpu_count()))
     say("result: %d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1
