@@ -296,7 +296,7 @@ def outside(builds, keep):
                 process.kill()
         lan_net.down()
         held.close()
-        if rc == 0 and not keep:
+        if (rc == 0 and not keep) or not any(run.iterdir()):
             shutil.rmtree(run, ignore_errors=True)
         else:
             say("responders' logs kept in %s" % run)
