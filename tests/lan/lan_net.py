@@ -224,8 +224,9 @@ def encode_name(name):
     return b"".join(bytes([len(label)]) + label.encode() for label in name.split(".")) + b"\0"
 
 
-def ask(ip, port, query, timeout=0.5):
-    """Sends one query from an ephemeral port; True when a reply with its id comes back."""
+def ask(ip, port, query, expected, timeout=0.5):
+    """Sends one query from an ephemeral port; True when the reply carries the query's id and
+    the expected bytes (the name the responder must give)."""
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
         s.settimeout(timeout)
         s.sendto(query, (ip, port))
@@ -233,7 +234,7 @@ def ask(ip, port, query, timeout=0.5):
             reply, sender = s.recvfrom(2048)
         except socket.timeout:
             return False
-        return sender[0] == ip and reply[:2] == query[:2]
+        return sender[0] == ip and reply[:2] == query[:2] and expected in reply[12:]
 
 
 def netbios_status_query():
@@ -252,12 +253,15 @@ def dns_ptr_query(ip):
 
 
 def wait_for_responders(timeout=15.0):
-    """Bounded wait until DNS, every nmbd and every avahi-daemon answers a query; returns the
-    seconds it took, or raises naming the silent ones."""
+    """Bounded wait until DNS, every nmbd and every avahi-daemon answers a query with its name;
+    returns the seconds it took, or raises naming the silent ones."""
     start = time.monotonic()
-    pending = [("dnsmasq", ip_of(peer(DNS_SERVER)), 53, dns_ptr_query(ip_of(peer(DNS_SERVER))))]
-    pending += [("nmbd on " + p.key, ip_of(p), 137, netbios_status_query()) for p in PEERS if p.netbios]
-    pending += [("avahi-daemon on " + p.key, ip_of(p), 5353, mdns_ptr_query(ip_of(p))) for p in PEERS if p.mdns]
+    named = next(p for p in PEERS if p.ptr)
+    pending = [("dnsmasq", ip_of(peer(DNS_SERVER)), 53, dns_ptr_query(ip_of(named)), encode_name(named.ptr))]
+    pending += [("nmbd on " + p.key, ip_of(p), 137, netbios_status_query(), p.netbios.ljust(15).encode() + b"\0")
+                for p in PEERS if p.netbios]
+    pending += [("avahi-daemon on " + p.key, ip_of(p), 5353, mdns_ptr_query(ip_of(p)), encode_name(p.mdns + ".local"))
+                for p in PEERS if p.mdns]
     while pending:
         pending = [item for item in pending if not ask(*item[1:])]
         if pending and time.monotonic() - start > timeout:
