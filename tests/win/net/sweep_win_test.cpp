@@ -199,7 +199,9 @@ TEST_F(SweepWinTest, DatagramAndNeighbourTableBindings) {
   EXPECT_TRUE(real->SendDatagram(Ipv4FromText("127.0.0.1"), 9));
   std::vector<ArpCacheRow> rows;
   const uint32_t size = real->QueryArpTableSize();
-  if (size) EXPECT_TRUE(real->ReadArpTable(size + 1024, rows));
+  if (size) {
+    EXPECT_TRUE(real->ReadArpTable(size + 1024, rows));
+  }
   for (const ArpCacheRow& row : rows) EXPECT_NE(row.type, 0u);
   std::vector<AdapterEntry> adapters;
   if (ReadAdapterList(adapters) == 0 && !adapters.empty()) {
