@@ -3,7 +3,9 @@
 // leaves the process. Scenario, one directive a line, "#" starts a comment:
 //   adapter <type> <ipText> [<mac>]    adapter list entry, in order (6 Ethernet, 23 PPP, other),
 //                                      with its hardware address (none: all zero)
-//   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails)
+//   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails);
+//                                      that address's reverse lookup gives the name unless a device
+//                                      line is for it
 //   device <ip> <mac> <ms> [<name>]    answers ARP after <ms> ms; reverse lookup gives <name>
 //   silence <ms>                       how long a probe of a silent address takes to fail (1000)
 //   sendarp unsupported                SendArp fails at once with "not supported", as under Wine;
