@@ -35,10 +35,15 @@ bool ParseLine(const std::string& line, SimScenario& s) {
   for (std::string w; in >> w;) words.push_back(w);
   if (words.empty()) return true;
   const std::string& d = words[0];
-  if (d == "adapter" && words.size() == 3) {
-    unsigned type;
-    if (!ParseMs(words[1], type)) return false;
-    s.adapters.push_back({type, words[2]});
+  if (d == "adapter" && (words.size() == 3 || words.size() == 4)) {
+    AdapterEntry adapter{0, words[2]};
+    if (!ParseMs(words[1], adapter.type)) return false;
+    if (words.size() == 4 && !ParseMac(words[3], adapter.hardwareAddress)) return false;
+    s.adapters.push_back(adapter);
+    return true;
+  }
+  if (d == "sendarp" && words.size() == 2 && words[1] == "unsupported") {
+    s.sendArpSupported = false;
     return true;
   }
   if (d == "hostname" && words.size() == 3) {

@@ -1,6 +1,7 @@
 // The net port answered from a scenario instead of the network.
 #include "sim/simulated_lan.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "net/address_text.h"
 #include "platform/thread_port.h"
 
 namespace {
@@ -55,6 +57,7 @@ class SimulatedNetPort final : public NetPort {
   }
 
   uint32_t SendArp(uint32_t target, uint32_t, uint32_t (&mac)[2], uint32_t& length) override {
+    if (!m_scenario.sendArpSupported) return kNotSupported;
     const SimDevice* device = Find(target);
     SleepMilliseconds(device ? device->latencyMs : m_scenario.silenceMs);
     if (!device) return kBadNetName;
@@ -66,19 +69,41 @@ class SimulatedNetPort final : public NetPort {
     return 0;
   }
 
+  // Only where SendArp is not supported does the datagram show: traffic to an address of this
+  // computer stays on loopback, any other address gets its neighbour row at once.
+  bool SendDatagram(uint32_t target, uint16_t) override {
+    if (m_scenario.sendArpSupported || IsOwnAddress(target)) return true;
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    for (const Neighbour& n : m_neighbours)
+      if (n.address == target) return true;
+    m_neighbours.push_back({target, Clock::now()});
+    return true;
+  }
+
   uint32_t QueryArpTableSize() override {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    return m_arpCache.empty() ? 0 : 4 + kArpRowSize * static_cast<uint32_t>(m_arpCache.size());
+    const std::size_t rows = m_arpCache.size() + m_neighbours.size();
+    return rows == 0 ? 0 : 4 + kArpRowSize * static_cast<uint32_t>(rows);
   }
 
   bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    if (size < 4 + kArpRowSize * m_arpCache.size()) return false;  // grew in between
+    const std::size_t count = m_arpCache.size() + m_neighbours.size();
+    if (size < 4 + kArpRowSize * count) return false;  // grew in between
     rows = m_arpCache;
+    const Clock::time_point now = Clock::now();
+    for (const Neighbour& n : m_neighbours) {
+      ArpCacheRow row{1, n.address, kDynamic};
+      const SimDevice* device = Find(n.address);
+      if (device && now - n.sent >= std::chrono::milliseconds(device->latencyMs))
+        std::memcpy(row.hardwareAddress, device->mac, 6);
+      rows.push_back(row);
+    }
     return true;
   }
 
   void DeleteArpEntry(const ArpCacheRow& row) override {
+    if (!m_scenario.sendArpSupported) return;  // a stub there: it deletes nothing
     std::lock_guard<std::mutex> lock(m_cacheMutex);
     for (auto it = m_arpCache.begin(); it != m_arpCache.end(); ++it) {
       if (it->interfaceIndex == row.interfaceIndex && it->address == row.address) {
@@ -95,9 +120,23 @@ class SimulatedNetPort final : public NetPort {
     return nullptr;
   }
 
+  bool IsOwnAddress(uint32_t address) const {
+    for (const AdapterEntry& adapter : m_scenario.adapters)
+      if (Ipv4FromText(adapter.firstIpText) == address) return true;
+    return false;
+  }
+
+  using Clock = std::chrono::steady_clock;
+  struct Neighbour {
+    uint32_t address;
+    Clock::time_point sent;  // the first datagram to it
+  };
+  static constexpr uint32_t kDynamic = 3;  // every row's type under Wine, whatever its state
+
   const SimScenario m_scenario;  // read-only after construction: safe from every probe thread
   std::mutex m_cacheMutex;
-  std::vector<ArpCacheRow> m_arpCache;
+  std::vector<ArpCacheRow> m_arpCache;  // what SendArp resolved (where it is supported)
+  std::vector<Neighbour> m_neighbours;  // what datagrams asked for (where it is not)
 };
 
 // The installed port lives to the end of the process: probes of an abandoned scan may still use it.

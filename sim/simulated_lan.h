@@ -1,10 +1,17 @@
 #pragma once
 // A simulated LAN behind the net port, for tarnlook-sim.exe, the benchmark and the tests: no packet
 // leaves the process. Scenario, one directive a line, "#" starts a comment:
-//   adapter <type> <ipText>            adapter list entry, in order (6 Ethernet, 23 PPP, other)
+//   adapter <type> <ipText> [<mac>]    adapter list entry, in order (6 Ethernet, 23 PPP, other),
+//                                      with its hardware address (none: all zero)
 //   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails)
 //   device <ip> <mac> <ms> [<name>]    answers ARP after <ms> ms; reverse lookup gives <name>
 //   silence <ms>                       how long a probe of a silent address takes to fail (1000)
+//   sendarp unsupported                SendArp fails at once with "not supported", as under Wine;
+//                                      the neighbour table then behaves as Wine's: a datagram to an
+//                                      address adds its row at once with an all-zero MAC, a device's
+//                                      MAC fills in <ms> later, a silent address's row stays zero,
+//                                      an adapter's own address gets no row, and deletions do
+//                                      nothing
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +34,7 @@ struct SimScenario {
   uint32_t hostAddress = 0;
   std::vector<SimDevice> devices;
   unsigned silenceMs = 1000;
+  bool sendArpSupported = true;
 };
 
 // Reads a scenario; false (and a message naming the line) on a line it cannot read.
@@ -37,6 +45,7 @@ SimScenario DemoScenario();
 
 // A net port that answers from a scenario, sleeping each device's latency (or the silence) in
 // SendArp. Thread-safe; its ARP cache holds the devices that answered, so purges have work to do.
+// With "sendarp unsupported" the answers come from its neighbour table instead.
 std::unique_ptr<NetPort> MakeSimulatedNetPort(SimScenario scenario);
 
 // Installs the simulated LAN as the net port for the rest of the process: the scenario in the file

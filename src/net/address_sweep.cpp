@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "net/address_text.h"
+#include "net/arp_fallback.h"
 #include "net/local_identity.h"
 #include "net/row_texts.h"
 #include "net/scan_view.h"
@@ -10,22 +11,43 @@
 #include "platform/net_port.h"
 
 std::atomic<int> g_bSweepDone{0};
+std::atomic<int> g_bSendArpUnsupported{0};
 CriticalSection g_csDeviceTable;
 WakeEvent g_evSweepDone;
 
 namespace {
 constexpr unsigned kFirstHost = 2;
 constexpr unsigned kLastHost = 254;
+
+void RunProbes(uint32_t local, NeighbourFallback& fallback);
+uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2]);
+std::string LookUpHostName(uint32_t target);
 }  // namespace
 
 unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog's list, unused*/) {
   const uint32_t local = SelectLocalAddress();
   CurrentScanView().EnableItem(kItemRedetect, false);
 
+  {
+    // Outlives every probe: its table reader ends when the last probe has ended.
+    NeighbourFallback fallback;
+    RunProbes(local, fallback);
+  }
+
+  // No probe is left, so the table is the list builder's from here on.
+  g_bSweepDone.store(1);
+  g_evSweepDone.Set();
+  CurrentScanView().EnableItem(kItemRedetect, true);
+  return 0;
+}
+
+namespace {
+
+void RunProbes(uint32_t local, NeighbourFallback& fallback) {
   // Handles by host number; a probe that could not be started leaves its slot empty.
   ThreadHandle slots[kLastHost + 1] = {};
   for (unsigned n = kFirstHost; n <= kLastHost; ++n) {
-    auto* request = new SweepRequest{&g_deviceTable, WithHostNumber(local, n)};
+    auto* request = new SweepRequest{&g_deviceTable, WithHostNumber(local, n), &fallback};
     slots[n] = StartThread(ProbeThreadProc, request);
     if (!slots[n]) delete request;  // no thread will own it
   }
@@ -47,39 +69,51 @@ unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog'
     if (slot) CloseThread(slot);
     slot = nullptr;
   }
-
-  // No probe is left, so the table is the list builder's from here on.
-  g_bSweepDone.store(1);
-  g_evSweepDone.Set();
-  CurrentScanView().EnableItem(kItemRedetect, true);
-  return 0;
 }
+
+// SendARP, or, where the system does not support it, the sweep's fallback. Any other failure is
+// the answer: nobody holds the address, or the request could not be made.
+uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2]) {
+  uint32_t length = 6;
+  const uint32_t result = CurrentNetPort().SendArp(request.target, 0, mac, length);
+  if (result != NetPort::kNotSupported) return result;
+  g_bSendArpUnsupported.store(1);
+  return request.fallback ? request.fallback->Request(request.target, mac, length) : result;
+}
+
+// The reverse lookup: the name, or the text every nameless device shows.
+std::string LookUpHostName(uint32_t target) {
+  NetPort& net = CurrentNetPort();
+  net.StartSockets(2, 2);
+  std::string name;
+  return net.ResolveHostName(target, name) ? name : kUnknownHostName;
+}
+
+}  // namespace
 
 unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
   auto* request = static_cast<SweepRequest*>(parameter);
   if (!request) return 0;
-  NetPort& net = CurrentNetPort();
   const std::string ipText = Ipv4ToText(request->target);
-  PurgeArpEntries(request->target);  // so no cached entry answers for the device
+  // So that no cached entry answers for the device. Where SendARP is not supported the purge
+  // deletes nothing, and its two table reads would only slow the shared reader down.
+  if (!g_bSendArpUnsupported.load()) PurgeArpEntries(request->target);
 
   // Two 32-bit words, as SendARP requires, although a hardware address fills only 6 bytes.
   uint32_t mac[2] = {0, 0};
-  uint32_t length = 6;
-  if (net.SendArp(request->target, 0, mac, length) != 0) {
+  if (RequestHardwareAddress(*request, mac) != 0) {
     delete request;
     return 0;
   }
 
   // The slow steps (ARP and the reverse lookup) stay outside the lock.
-  net.StartSockets(2, 2);
-  std::string name;
-  const bool named = net.ResolveHostName(request->target, name);
+  const std::string hostName = LookUpHostName(request->target);
 
   {
     CriticalSectionLock lock(g_csDeviceTable);
     DeviceRecord record;
     record.macText = FormatMacText(reinterpret_cast<const unsigned char*>(mac));
-    record.hostName = named ? name : kUnknownHostName;
+    record.hostName = hostName;
     record.ipText = ipText;
     record.statusLabel = kStatusNotKnown.record;
     DebugOutput(record.hostName);

@@ -16,10 +16,18 @@ extern CriticalSection g_csDeviceTable;
 // Set by the launcher right after it raises g_bSweepDone, so the list builder can sleep until then.
 extern WakeEvent g_evSweepDone;
 
+// 1 once a probe has met a SendARP that is not supported (under Wine, always). It stays for the
+// life of the process: from then on probes skip the purge, which deletes nothing there.
+extern std::atomic<int> g_bSendArpUnsupported;
+
+class NeighbourFallback;
+
 // The work item of one probe, allocated by the launcher and released by the probe.
 struct SweepRequest {
   DeviceTable* table;
   uint32_t target;  // network byte order
+  // The sweep's way round a SendARP that is not supported; none: such a probe finds nothing.
+  NeighbourFallback* fallback = nullptr;
 };
 
 // Thread procedures; both return 0. The launcher ignores its parameter (the dialog passes its list).

@@ -17,18 +17,22 @@ constexpr uint32_t kPpp = 23;
 constexpr int kHostNameBuffer = 255;
 }  // namespace
 
-uint32_t GetAdapterAddress() {
-  g_dwLocalAddress = 0;
-  g_bPppAdapter = 0;
-
+uint32_t ReadAdapterList(std::vector<AdapterEntry>& adapters) {
   NetPort& net = CurrentNetPort();
-  std::vector<AdapterEntry> adapters;
   uint32_t size = kFirstAdapterBuffer;
   // The first call learns the size when one record's room is not enough; the second call is made
   // whatever the first one gave.
   if (net.ReadAdapters(size, adapters) != NetPort::kBufferOverflow) size = kFirstAdapterBuffer;
   adapters.clear();
-  if (net.ReadAdapters(size, adapters) != 0) {
+  return net.ReadAdapters(size, adapters);
+}
+
+uint32_t GetAdapterAddress() {
+  g_dwLocalAddress = 0;
+  g_bPppAdapter = 0;
+
+  std::vector<AdapterEntry> adapters;
+  if (ReadAdapterList(adapters) != 0) {
     StandardOutput("Call to GetAdaptersInfo failed.\n");
   } else {
     for (const AdapterEntry& adapter : adapters) {

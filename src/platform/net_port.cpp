@@ -16,6 +16,7 @@ class FailingNetPort final : public NetPort {
   uint32_t SendArp(uint32_t, uint32_t, uint32_t (&)[2], uint32_t&) override {
     return kNotSupported;
   }
+  bool SendDatagram(uint32_t, uint16_t) override { return false; }
   uint32_t QueryArpTableSize() override { return 0; }
   bool ReadArpTable(uint32_t, std::vector<ArpCacheRow>&) override { return false; }
   void DeleteArpEntry(const ArpCacheRow&) override {}

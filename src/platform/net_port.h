@@ -17,11 +17,15 @@
 struct AdapterEntry {
   uint32_t type = 0;        // 6 Ethernet, 23 PPP, anything else
   std::string firstIpText;  // first entry of the adapter's IP address list, as the system gives it
+  unsigned char hardwareAddress[6] = {};  // the adapter's MAC (zero when it has none of 6 bytes)
 };
 
+// One row of the system's neighbour (ARP) table.
 struct ArpCacheRow {
   uint32_t interfaceIndex = 0;
   uint32_t address = 0;
+  uint32_t type = 0;                      // 3 dynamic, 4 static, 2 invalid, 1 other
+  unsigned char hardwareAddress[6] = {};  // all zero while the system has no answer
 };
 
 class NetPort {
@@ -56,9 +60,14 @@ class NetPort {
   virtual uint32_t SendArp(uint32_t target, uint32_t source, uint32_t (&mac)[2],
                            uint32_t& length) = 0;
 
+  // One UDP datagram to port of target (sendto on a fresh socket, sockets already started). On a
+  // LAN it makes the system ask for the target's hardware address with ARP. True when sent.
+  virtual bool SendDatagram(uint32_t target, uint16_t port) = 0;
+
   // GetIpNetTable with no buffer: the size the ARP table needs (0 when there is nothing to read).
   virtual uint32_t QueryArpTableSize() = 0;
-  // GetIpNetTable into a buffer of size bytes, unsorted; false when the call fails.
+  // GetIpNetTable into a buffer of size bytes, unsorted; false when the call fails (also when the
+  // table has outgrown size).
   virtual bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) = 0;
   // DeleteIpNetEntry for the row's interface and address; the result is of no interest.
   virtual void DeleteArpEntry(const ArpCacheRow& row) = 0;

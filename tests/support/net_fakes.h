@@ -47,6 +47,13 @@ class FakeNetPort : public NetPort {
   bool arpTableReads = true;
   std::vector<ArpCacheRow> deleted;
 
+  // As under Wine: SendArp says "not supported", and a datagram adds the target's neighbour row
+  // at once with a zero MAC, which a device fills in on the answerAfterReads-th read after it.
+  bool sendArpSupported = true;
+  int answerAfterReads = 1;
+  std::vector<uint32_t> datagrams;  // every datagram's target, in call order
+  int tableReads = 0, sizeQueries = 0;
+
   uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     adapterBufferSizes.push_back(bufferSize);
@@ -91,19 +98,36 @@ class FakeNetPort : public NetPort {
       arpTargets.push_back(target);
       arpLengths.push_back(length);
       if (source != 0) return 87;
+      if (!sendArpSupported) return kNotSupported;
     }
     auto it = devices.find(target);
     if (it == devices.end()) return 67;
     std::memcpy(mac, it->second.mac, 6);
     return 0;
   }
+  bool SendDatagram(uint32_t target, uint16_t port) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    datagrams.push_back(target);
+    if (port != 9) return false;
+    arpCache.push_back({1, target, 3});
+    m_pending.push_back({target, answerAfterReads});
+    return true;
+  }
   uint32_t QueryArpTableSize() override {
     std::lock_guard<std::mutex> lock(m_mutex);
+    ++sizeQueries;
     return arpCache.empty() ? 0 : 4 + 24 * static_cast<uint32_t>(arpCache.size());
   }
-  bool ReadArpTable(uint32_t, std::vector<ArpCacheRow>& rows) override {
+  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!arpTableReads) return false;
+    ++tableReads;
+    if (!arpTableReads || size < 4 + 24 * arpCache.size()) return false;
+    for (auto& [address, readsLeft] : m_pending) {
+      auto device = devices.find(address);
+      if (device == devices.end() || --readsLeft != 0) continue;
+      for (ArpCacheRow& row : arpCache)
+        if (row.address == address) std::memcpy(row.hardwareAddress, device->second.mac, 6);
+    }
     rows = arpCache;
     return true;
   }
@@ -112,10 +136,15 @@ class FakeNetPort : public NetPort {
     deleted.push_back(row);
   }
 
-  void AddEthernet(const std::string& ip) { adapterCalls.push_back({0, 0, {{6, ip}}}); }
+  void AddEthernet(const std::string& ip, std::initializer_list<unsigned char> mac = {}) {
+    AdapterEntry adapter{6, ip};
+    std::copy(mac.begin(), mac.end(), adapter.hardwareAddress);
+    adapterCalls.push_back({0, 0, {adapter}});
+  }
 
  private:
   std::mutex m_mutex;
+  std::vector<std::pair<uint32_t, int>> m_pending;  // neighbour rows a device has yet to fill
 };
 
 // Every call on the view as one line of text, in order. Each call holds the view's lock
@@ -236,6 +265,7 @@ inline void ResetNetState() {
   g_bPppAdapter = 0;
   g_strAdapterAddress.clear();
   g_bSweepDone.store(0);
+  g_bSendArpUnsupported.store(0);
   g_deviceTable.clear();
   while (g_evSweepDone.Wait(0)) {
   }

@@ -22,7 +22,9 @@ class Win32NetPort final : public NetPort {
     if (rc == ERROR_BUFFER_OVERFLOW) bufferSize = size;
     if (rc != ERROR_SUCCESS) return rc;
     for (const IP_ADAPTER_INFO* a = first; a; a = a->Next) {
-      adapters.push_back({a->Type, a->IpAddressList.IpAddress.String});
+      AdapterEntry entry{a->Type, a->IpAddressList.IpAddress.String};
+      if (a->AddressLength == 6) std::memcpy(entry.hardwareAddress, a->Address, 6);
+      adapters.push_back(entry);
     }
     return 0;
   }
@@ -65,6 +67,21 @@ class Win32NetPort final : public NetPort {
     return rc;
   }
 
+  bool SendDatagram(uint32_t target, uint16_t port) override {
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s == INVALID_SOCKET) return false;
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = target;
+    const char byte = 0;
+    const bool sent =
+        sendto(s, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 1;
+    closesocket(s);
+    return sent;
+  }
+
   uint32_t QueryArpTableSize() override {
     ULONG size = 0;
     GetIpNetTable(nullptr, &size, FALSE);
@@ -77,7 +94,10 @@ class Win32NetPort final : public NetPort {
     auto* table = reinterpret_cast<MIB_IPNETTABLE*>(buffer.data());
     if (GetIpNetTable(table, &len, FALSE) != NO_ERROR) return false;
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
-      rows.push_back({table->table[i].dwIndex, table->table[i].dwAddr});
+      const MIB_IPNETROW& r = table->table[i];
+      ArpCacheRow row{r.dwIndex, r.dwAddr, r.dwType};
+      if (r.dwPhysAddrLen >= 6) std::memcpy(row.hardwareAddress, r.bPhysAddr, 6);
+      rows.push_back(row);
     }
     return true;
   }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "net/row_texts.h"
 #include "net_fakes.h"
 
@@ -76,6 +78,35 @@ TEST_F(AddressSweepTest, AnsweringDevicesBecomeRecords) {
             2);
 }
 
+TEST_F(AddressSweepTest, WhereSendArpIsNotSupportedTheNeighbourTableAnswers) {
+  net.adapterCalls.clear();
+  net.AddEthernet("192.168.1.37", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x37});
+  net.sendArpSupported = false;
+  net.answerAfterReads = 2;  // the second read after its datagram holds a device's MAC
+  AddDevice("192.168.1.23", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}, "printer");
+  AddDevice("192.168.1.99", {0xff, 0xff, 0xff, 0xff, 0xff, 0xff}, "broadcast");
+  SweepThreadProc(nullptr);
+
+  std::map<std::string, std::string> found;  // ip -> mac
+  for (const DeviceRecord& record : g_deviceTable) found[record.ipText] = record.macText;
+  // This computer from its adapter; silent addresses (zero MAC) and the broadcast MAC never.
+  EXPECT_EQ(found, (std::map<std::string, std::string>{{"192.168.1.23", "00-1A-2B-3C-4D-5E"},
+                                                       {"192.168.1.37", "00-1A-2B-3C-4D-37"}}));
+  EXPECT_EQ(net.datagrams.size(), 252u);  // every address but this computer's
+  EXPECT_EQ(std::count(net.datagrams.begin(), net.datagrams.end(), Ip("192.168.1.37")), 0);
+  EXPECT_LT(net.tableReads, 60);  // one reader for 252 waiting probes
+  EXPECT_EQ(g_bSendArpUnsupported.load(), 1);
+}
+
+TEST_F(AddressSweepTest, WhereSendArpWorksNothingButThePurgeReadsTheTable) {
+  AddDevice("192.168.1.23", {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}, "printer");
+  SweepThreadProc(nullptr);
+  EXPECT_EQ(g_deviceTable.size(), 1u);
+  EXPECT_TRUE(net.datagrams.empty());
+  EXPECT_EQ(net.sizeQueries, 253);  // the purge's own, one per probe (the cache is empty)
+  EXPECT_EQ(g_bSendArpUnsupported.load(), 0);
+}
+
 TEST_F(AddressSweepTest, EmptySweepStillRaisesTheFlagAndEnablesTheButtonAgain) {
   SweepThreadProc(nullptr);
   EXPECT_TRUE(g_deviceTable.empty());
@@ -96,6 +127,11 @@ TEST_F(AddressSweepTest, ProbePurgesTheCachedEntryFirst) {
   ASSERT_EQ(net.deleted.size(), 1u);
   EXPECT_EQ(net.deleted[0].address, Ip("192.168.1.23"));
   EXPECT_EQ(g_deviceTable.size(), 1u);
+
+  // Once SendARP is known to be missing, the purge (which deletes nothing there) is skipped.
+  g_bSendArpUnsupported.store(1);
+  ProbeThreadProc(new SweepRequest{&g_deviceTable, Ip("192.168.1.24")});
+  EXPECT_EQ(net.sizeQueries, 1);
 }
 
 TEST_F(AddressSweepTest, PurgeRemovesEveryRowOfTheAddress) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "net/list_builder.h"
+#include "net/neighbour_table_reader.h"
 #include "net/scan.h"
 #include "net_fakes.h"
 
@@ -46,10 +47,11 @@ class EagerRedetectView : public RecordingScanView {
 
 TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
   std::mt19937 random(4);
-  for (int round = 0; round < 40; ++round) {
+  for (int round = 0; round < 43; ++round) {
     SCOPED_TRACE(round);
     ResetNetState();
     JitteryNetPort net;
+    net.sendArpSupported = round < 40;  // the last rounds through the neighbour table
     net.AddEthernet("10.20.30.40");
     net.hostNameResolves = false;
     std::set<std::string> expected;
@@ -60,6 +62,7 @@ TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
       net.devices[WithHostNumber(Ipv4FromText("10.20.30.0"), n)] = device;
       expected.insert("10.20.30." + std::to_string(n));
     }
+    if (!net.sendArpSupported) expected.insert("10.20.30.40");  // answered from its adapter
     InstallNetPort(&net);
     SweepThreadProc(nullptr);
     std::multiset<std::string> found;
@@ -69,6 +72,64 @@ TEST(SweepStressTest, EveryAnsweringDeviceExactlyOnce) {
     InstallNetPort(nullptr);
   }
   g_deviceTable.clear();
+}
+
+TEST(SweepStressTest, OneTableReaderServesEveryWaitingProbe) {
+  FakeNetPort net;
+  net.answerAfterReads = 3;
+  std::vector<uint32_t> targets;
+  for (unsigned n = 2; n <= 201; ++n) {
+    targets.push_back(WithHostNumber(Ipv4FromText("10.1.2.0"), n));
+    if (n % 4)
+      net.devices[targets.back()] = {{0x02, 0, 0, 0, 2, static_cast<unsigned char>(n)}, ""};
+    net.SendDatagram(targets.back(), 9);
+  }
+  InstallNetPort(&net);
+  std::atomic<int> found{0}, wrong{0};
+  {
+    NeighbourTableReader reader(300);
+    std::vector<std::thread> probes;
+    for (uint32_t target : targets)
+      probes.emplace_back([&, target] {
+        unsigned char mac[6];
+        const bool resolved = reader.WaitForEntry(target, mac);
+        const auto device = net.devices.find(target);
+        found += resolved;
+        wrong += resolved != (device != net.devices.end()) ||
+                 (resolved && std::memcmp(mac, device->second.mac, 6) != 0);
+      });
+    for (std::thread& probe : probes) probe.join();
+    EXPECT_LT(reader.ReadCount(), 20u);  // shared, not one per probe
+  }
+  EXPECT_EQ(found.load(), 150);
+  EXPECT_EQ(wrong.load(), 0);
+  InstallNetPort(nullptr);
+}
+
+// Every read takes longer than the bound: a probe still gets the first read that starts after its
+// bound, and nothing later.
+class SlowTableNetPort : public FakeNetPort {
+ public:
+  bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    return FakeNetPort::ReadArpTable(size, rows);
+  }
+};
+
+TEST(SweepStressTest, TheBoundCountsFromTheStartOfARead) {
+  for (int reads : {1, 2, 3}) {
+    SCOPED_TRACE(reads);
+    SlowTableNetPort net;
+    net.answerAfterReads = reads;
+    const uint32_t target = Ipv4FromText("10.1.2.3");
+    net.devices[target] = {{0x02, 1, 2, 3, 4, 5}, ""};
+    net.SendDatagram(target, 9);
+    InstallNetPort(&net);
+    NeighbourTableReader reader(30);
+    unsigned char mac[6];
+    EXPECT_EQ(reader.WaitForEntry(target, mac), reads <= 2);
+    InstallNetPort(nullptr);
+  }
 }
 
 TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
