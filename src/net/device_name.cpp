@@ -104,3 +104,13 @@ uint16_t NewTransactionId() {
   std::lock_guard<std::mutex> lock(mutex);
   return static_cast<uint16_t>(generator());
 }
+
+DeviceName AskDeviceForName(NetPort& net, uint32_t target) {
+  DeviceNameQuery query(target, NewTransactionId(), NewTransactionId());
+  net.ExchangeDatagrams(
+      target, query.Queries(), kNameWaitMilliseconds,
+      [&query](uint32_t from, uint16_t port, const uint8_t* data, std::size_t size) {
+        return query.OnReply(from, port, data, size);
+      });
+  return query.Result();
+}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "net/dns_wire.h"
+#include "platform/net_port.h"
 
 enum class NameSource { kNone, kDns, kMdns, kNetbios };
 
@@ -26,12 +27,6 @@ struct ConvertedName {
   bool complete = true;
 };
 ConvertedName ConvertUtf8Name(const std::string& utf8);
-
-// One datagram to send to the target.
-struct OutgoingDatagram {
-  uint16_t port;
-  dns::Bytes bytes;
-};
 
 class DeviceNameQuery {
  public:
@@ -60,3 +55,10 @@ class DeviceNameQuery {
 
 // A fresh transaction id, not guessable from the last one.
 uint16_t NewTransactionId();
+
+// How long a probe waits for the device's answers: measured replies came within 5 ms, also from
+// the emulated 32-bit program; a device in power-saving sleep may take a beacon interval or two.
+constexpr unsigned kNameWaitMilliseconds = 250;
+
+// Sends both queries to target through net and waits for the answers (sockets already started).
+DeviceName AskDeviceForName(NetPort& net, uint32_t target);
