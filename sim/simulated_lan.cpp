@@ -52,8 +52,13 @@ class SimulatedNetPort final : public NetPort {
 
   bool ResolveHostName(uint32_t address, std::string& name) override {
     const SimDevice* device = Find(address);
-    if (!device || device->name.empty()) return false;
-    name = device->name;
+    if (device && !device->name.empty()) {
+      name = device->name;
+      return true;
+    }
+    // Without a device line of its own, this computer's address names it (as the hosts file does).
+    if (device || !m_scenario.hostNameResolves || address != m_scenario.hostAddress) return false;
+    name = m_scenario.hostName;
     return true;
   }
 

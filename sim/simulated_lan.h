@@ -3,7 +3,9 @@
 // leaves the process. Scenario, one directive a line, "#" starts a comment:
 //   adapter <type> <ipText> [<mac>]    adapter list entry, in order (6 Ethernet, 23 PPP, other),
 //                                      with its hardware address (none: all zero)
-//   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails)
+//   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails);
+//                                      that address's reverse lookup gives the name unless a device
+//                                      line is for it
 //   device <ip> <mac> <ms> [<name>] [mdns=<name>] [netbios=<name>]
 //                                      answers ARP after <ms> ms; reverse lookup gives <name>;
 //                                      answers a unicast mDNS PTR query with <name>.local. (UTF-8)

@@ -32,7 +32,7 @@ unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog'
 
   {
     // Outlives every probe: its table reader ends when the last probe has ended.
-    NeighbourFallback fallback;
+    NeighbourFallback fallback(local);
     RunProbes(local, fallback);
   }
 

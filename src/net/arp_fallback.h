@@ -3,25 +3,28 @@
 // ERROR_NOT_SUPPORTED): one datagram to the target's discard port makes the system ask for the
 // address with ARP, and the scan's one neighbour-table reader hands the probe the answer.
 //
-// This computer's own addresses never enter the neighbour table (traffic to them stays on
-// loopback), so they are answered from the adapter list with the hardware address of the adapter
-// that holds the address, as SendARP itself does for a local address.
+// This computer's own address never enters the neighbour table (traffic to it stays on loopback),
+// so it is answered from the adapter list with the hardware address of the adapter that holds the
+// address, as SendARP itself does for a local address.
 #include <cstdint>
-#include <vector>
 
 #include "net/neighbour_table_reader.h"
 #include "platform/net_port.h"
-#include "platform/thread_port.h"
 
 class NeighbourFallback {
  public:
-  // How long a probe waits for a resolved entry. A live host's address shows 2-15 ms after the
-  // datagram even among a /24 of them; a silent address never resolves (the kernel gives up after
-  // 3 s), so every silent address costs one bound and the scan takes about one bound.
+  // How long after its datagram a probe's address may still resolve. A live host's entry fills in
+  // 2-15 ms after the datagram, even with a /24 of datagrams at once, and a probe always gets the
+  // first table read that starts after its bound, however slow reads are; a silent address costs
+  // the whole bound, so a scan takes about one bound and one read. One second also covers a slow
+  // first answer (a dozing wireless device) while the scan stays near a peer scanner's time
+  // (arp-scan: about 2 s for a /24); Windows' own SendARP waits about 3 s for a silent address.
   static constexpr unsigned kBoundMilliseconds = 1000;
   static constexpr uint16_t kDiscardPort = 9;
 
-  explicit NeighbourFallback(unsigned boundMilliseconds = kBoundMilliseconds);
+  // localAddress: the address the sweep works from, answered from the adapter that holds it.
+  explicit NeighbourFallback(uint32_t localAddress,
+                             unsigned boundMilliseconds = kBoundMilliseconds);
 
   // Answers as SendARP would: 0 with the 6 bytes in mac and length 6, else kBadNetName.
   uint32_t Request(uint32_t target, uint32_t (&mac)[2], uint32_t& length);
@@ -29,10 +32,6 @@ class NeighbourFallback {
   NeighbourTableReader& Reader() { return m_reader; }
 
  private:
-  bool FindOwnAddress(uint32_t target, unsigned char (&mac)[6]);
-
+  const uint32_t m_localAddress;
   NeighbourTableReader m_reader;
-  CriticalSection m_adapterLock;  // the adapter list is read once, by the first probe to ask
-  bool m_adaptersRead = false;
-  std::vector<AdapterEntry> m_adapters;
 };

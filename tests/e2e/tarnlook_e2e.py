@@ -76,6 +76,30 @@ def scan_lists_every_answering_device(s):
     return s
 
 
+@scenario_test("no-sendarp", "no-sendarp.lan")
+def devices_are_found_where_sendarp_is_not_supported(s):
+    s.start()
+    state = s.wait_summary()
+    s.screenshot("summary")
+    rows = expect_rows(state, {
+        "192.168.60.37": ("HOMEPC", LOCAL),          # from its adapter, not the neighbour table
+        "192.168.60.10": ("printer", UNKNOWN),
+        "192.168.60.12": ("未知主机名", UNKNOWN),
+        "192.168.60.254": ("gateway-two", UNKNOWN),
+    })
+    check(rows["192.168.60.37"]["index"] == 0, "this computer is not in the first row")
+    for ip, mac in {"192.168.60.37": "00-11-22-33-44-37", "192.168.60.10": "00-1A-2B-3C-4D-10",
+                    "192.168.60.12": "00-1A-2B-3C-4D-12", "192.168.60.254": "00-1A-2B-3C-4D-FE"}.items():
+        check(rows[ip]["cells"][1] == address_cell(mac, ip), "%s: address cell %r" % (ip, rows[ip]["cells"][1]))
+    check(summary_of(state) == (SUMMARY[0], "3", SUMMARY[1]), "summary %r" % (summary_of(state),))
+    # Re-detect: the silent addresses' all-zero rows are still in the table and still count for nothing.
+    s.click_rect(state["items"]["1000"]["rect"])
+    wait_for("the second scan to start", lambda: not s.state()["items"]["1000"]["visible"], timeout=10, interval=0.05)
+    state = s.wait_summary()
+    check(len(rows_by_ip(state)) == 4 and summary_of(state)[1] == "3", "re-detect: %r" % (summary_of(state),))
+    return s
+
+
 # --- the profile directory and the merge -----------------------------------------------------------
 
 @scenario_test("merge", "small-office.lan")
@@ -493,6 +517,7 @@ def shipped_program_scans_paints_and_ends(s):
 
 TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
+    devices_are_found_where_sendarp_is_not_supported,
     stored_decisions_are_merged_from_the_install_folder,
     double_click_marks_and_renames_devices,
     escape_while_editing_ends_without_a_nameless_entry,

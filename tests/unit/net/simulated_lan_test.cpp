@@ -11,6 +11,7 @@
 
 #include "net/list_builder.h"
 #include "net/name_sources.h"
+#include "net/neighbour_table_reader.h"
 #include "net_fakes.h"
 
 namespace {
@@ -112,6 +113,29 @@ TEST(SimulatedLanTest, PortFollowsTheSystemsProtocol) {
   ASSERT_EQ(rows.size(), 1u);
   port->DeleteArpEntry(rows[0]);
   EXPECT_EQ(port->QueryArpTableSize(), 0u);
+}
+
+TEST(SimulatedLanTest, WithoutSendArpTheNeighbourTableBehavesAsWines) {
+  SimScenario s;
+  ASSERT_TRUE(
+      ParseScenario("sendarp unsupported\nadapter 6 192.168.4.20 00-1A-2B-3C-4D-5E\n"
+                    "device 192.168.4.9 AA-BB-CC-DD-EE-0F 0\n",
+                    s));
+  EXPECT_EQ(s.adapters[0].hardwareAddress[5], 0x5E);
+  auto port = MakeSimulatedNetPort(s);
+  uint32_t mac[2], length = 6;
+  EXPECT_EQ(port->SendArp(Ip("192.168.4.9"), 0, mac, length), NetPort::kNotSupported);
+  for (const char* ip : {"192.168.4.9", "192.168.4.10", "192.168.4.20"})
+    port->SendDatagram(Ip(ip), 9);
+
+  std::vector<ArpCacheRow> rows;
+  ASSERT_TRUE(port->ReadArpTable(port->QueryArpTableSize(), rows));
+  ASSERT_EQ(rows.size(), 2u);  // none for this computer's own address
+  EXPECT_EQ(rows[0].hardwareAddress[5], 0x0F);
+  EXPECT_EQ(rows[1].address, Ip("192.168.4.10"));
+  EXPECT_FALSE(IsResolvedHardwareAddress(rows[1].hardwareAddress));  // silent: all zero
+  port->DeleteArpEntry(rows[0]);
+  EXPECT_EQ(port->QueryArpTableSize(), 4 + 2 * 24u);  // deletions do nothing there
 }
 
 TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {

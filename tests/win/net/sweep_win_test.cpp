@@ -1,14 +1,17 @@
 // The sweep and the list builder with the Win32 bindings, real threads and a real window.
 // Run inside a private network namespace (see CMakeLists.txt): the sweep probes only what the
-// namespaced machine reports, and Wine's SendARP answers nothing anyway.
+// namespaced machine reports, Wine's SendARP answers nothing, and the datagrams of the way round it
+// stay on loopback.
 #include <windows.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,11 +28,14 @@
 
 namespace {
 
-// Counts what the sweep asks of the system, passing every call on to the Win32 binding.
+// Counts what the sweep asks of the system, passing every call on to the Win32 binding, but for
+// the datagrams and the neighbour table, which it confines to loopback: the wineserver of the
+// prefix may have been started outside this test's namespace, and then it sends and reads there.
 class CountingNetPort : public NetPort {
  public:
   explicit CountingNetPort(NetPort& real) : m_real(real) {}
   std::atomic<int> arpCalls{0};
+  std::atomic<int> datagrams{0};
   std::atomic<int> outsideNetwork{0};
   uint32_t network = 0;
 
@@ -53,13 +59,22 @@ class CountingNetPort : public NetPort {
     if (WithHostNumber(target, 0) != WithHostNumber(network, 0)) ++outsideNetwork;
     return m_real.SendArp(target, source, mac, length);
   }
+  bool SendDatagram(uint32_t target, uint16_t port) override {
+    ++datagrams;
+    return IsLoopback(target) ? m_real.SendDatagram(target, port) : true;
+  }
   uint32_t QueryArpTableSize() override { return m_real.QueryArpTableSize(); }
   bool ReadArpTable(uint32_t size, std::vector<ArpCacheRow>& rows) override {
-    return m_real.ReadArpTable(size, rows);
+    if (!m_real.ReadArpTable(size, rows)) return false;
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [](const ArpCacheRow& row) { return !IsLoopback(row.address); }),
+               rows.end());
+    return true;
   }
   void DeleteArpEntry(const ArpCacheRow& row) override { m_real.DeleteArpEntry(row); }
 
  private:
+  static bool IsLoopback(uint32_t address) { return (address & 0xFF) == 127; }
   NetPort& m_real;
 };
 
@@ -152,6 +167,8 @@ class SweepWinTest : public ::testing::Test {
   void SetUp() override {
     InstallWin32NetPort();
     real = &CurrentNetPort();
+    confined = std::make_unique<CountingNetPort>(*real);
+    InstallNetPort(confined.get());
     g_debugLines.clear();
     InstallOutputSink(Capture);
     ResetScanState();
@@ -164,6 +181,7 @@ class SweepWinTest : public ::testing::Test {
     InstallNetPort(nullptr);
   }
   NetPort* real = nullptr;
+  std::unique_ptr<CountingNetPort> confined;
 };
 
 TEST_F(SweepWinTest, FailingArpRequestGivesNoRecord) {
@@ -176,10 +194,25 @@ TEST_F(SweepWinTest, FailingArpRequestGivesNoRecord) {
   PurgeArpEntries(target);  // whatever the cache holds, it must not fail
 }
 
+TEST_F(SweepWinTest, DatagramAndNeighbourTableBindings) {
+  ASSERT_TRUE(real->StartSockets(2, 2));
+  EXPECT_TRUE(real->SendDatagram(Ipv4FromText("127.0.0.1"), 9));
+  std::vector<ArpCacheRow> rows;
+  const uint32_t size = real->QueryArpTableSize();
+  if (size) {
+    EXPECT_TRUE(real->ReadArpTable(size + 1024, rows));
+  }
+  for (const ArpCacheRow& row : rows) EXPECT_NE(row.type, 0u);
+  std::vector<AdapterEntry> adapters;
+  if (ReadAdapterList(adapters) == 0 && !adapters.empty()) {
+    const unsigned char* mac = adapters.front().hardwareAddress;
+    EXPECT_TRUE(std::any_of(mac, mac + 6, [](unsigned char b) { return b != 0; }));
+  }
+}
+
 TEST_F(SweepWinTest, FullSweepOfRealThreadsTogglesTheRedetectButton) {
-  CountingNetPort counting(*real);
+  CountingNetPort& counting = *confined;
   counting.network = SelectLocalAddress();
-  InstallNetPort(&counting);
   TestDialog dlg;
   BindScanViewToWindows(dlg.dialog, dlg.list);
 
@@ -192,11 +225,12 @@ TEST_F(SweepWinTest, FullSweepOfRealThreadsTogglesTheRedetectButton) {
 
   EXPECT_EQ(counting.arpCalls.load(), 253);
   EXPECT_EQ(counting.outsideNetwork.load(), 0);
+  EXPECT_EQ(counting.datagrams.load(), 253 - static_cast<int>(g_deviceTable.size()));
   EXPECT_EQ(g_bSweepDone.load(), 1);
   EXPECT_EQ(g_disables.load(), 1);
   EXPECT_EQ(g_enables.load(), 1);
   EXPECT_TRUE(IsWindowEnabled(dlg.button));
-  EXPECT_TRUE(g_deviceTable.empty());
+  EXPECT_LE(g_deviceTable.size(), 1u);  // this computer, answered from its adapter
 }
 
 TEST_F(SweepWinTest, FullScanShowsTheSummaryInTheWindow) {
@@ -207,7 +241,7 @@ TEST_F(SweepWinTest, FullScanShowsTheSummaryInTheWindow) {
   ASSERT_TRUE(PumpUntil(ListFinished));
   PumpUntil([&] { return IsWindowEnabled(dlg.button) != FALSE; }, 10000);
 
-  EXPECT_EQ(SendMessageA(dlg.list, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_LE(SendMessageA(dlg.list, LVM_GETITEMCOUNT, 0, 0), 1);  // at most this computer
   EXPECT_EQ(dlg.Text(1004), "发现您的局域网有");
   EXPECT_EQ(dlg.Text(1006), "0");
   EXPECT_EQ(dlg.Text(1005), "个未知设备");
