@@ -14,13 +14,17 @@ are stored once in a word pool and stand in the names as two bytes, 0x01 and the
 the pool shrinks by more than a quarter. Plain integers and character arrays: the table needs
 neither relocations nor start-up work, the program searches it where the image maps it.
 
-Names are made single-spaced; a name code page 936 cannot hold is transliterated to ASCII. Unless
---full-names is given, a trailing legal form ("Co., Ltd.", "Inc.", "GmbH", ...) is dropped: it
-makes the name pool a fifth smaller and the tooltip shorter, and no maker is told apart by it.
+Names are made single-spaced, with the registry's stray HTML escapes ("R&amp;M") decoded; a name
+code page 936 cannot hold is transliterated to ASCII. Unless --full-names is given, a trailing
+legal form ("Co., Ltd.", "Inc.", "GmbH", ...) is dropped: it makes the name pool a fifth smaller
+and the tooltip shorter, and no maker is told apart by it. A drop that leaves a joiner behind
+("Festo AG & Co. KG") takes the joiner too and ends there ("Festo AG"), and the few names that
+dropping would leave meaningless are kept whole (KEEP_WHOLE).
 """
 import argparse
 import csv
 import datetime
+import html
 import re
 import sys
 import unicodedata
@@ -37,9 +41,21 @@ LEGAL_FORMS = [
     r"co\.?\s*,?\s*ltd", r"co\.?\s*,?\s*limited", r"company\s+limited", r"inc(?:orporated)?",
     r"ltd", r"limited", r"l\.?l\.?c", r"corp(?:oration)?", r"gmbh(?:\s*&\s*co\.?\s*kg)?",
     r"co\.?\s*kg", r"ag", r"s\.?a\.?s", r"s\.?a", r"s\.?r\.?l", r"s\.?l", r"b\.?v", r"oy", r"ab",
-    r"a/s", r"pty\.?\s*ltd", r"plc", r"kg", r"co",
+    r"a/s", r"pt[ey]\.?\s*,?\s*(?:ltd|limited)", r"plc", r"kg", r"co",
 ]
 LEGAL_SUFFIX = re.compile(r"[\s,]+(?:%s)\.?$" % "|".join(LEGAL_FORMS), re.IGNORECASE)
+
+# What joins a name to the partner a legal form named ("& Co. KG", "und Co.", "y Cia").
+TRAILING_JOINER = re.compile(r"(?:\s*[&+]|\s+(?:and|und|y|et))$", re.IGNORECASE)
+
+# Names whose legal form is the only part that says who they are ("NOT LIMITED, INC." is no "NOT").
+KEEP_WHOLE = {
+    "NOT LIMITED, INC.", "Data Ltd.", "Power Ltd.", "PLUS Corporation", "NEXT, INC.",
+    "The VON Corporation",
+}
+
+# The registry holds a few names with their ampersands and quotes HTML-escaped.
+HTML_ESCAPE = re.compile(r"&(?:amp|quot|apos|lt|gt|#[0-9]+|#x[0-9a-fA-F]+);")
 
 # Letters NFKD does not take apart.
 ASCII_FOR = {"ß": "ss", "Ø": "O", "ø": "o", "Æ": "AE", "æ": "ae", "Œ": "OE", "œ": "oe", "Ł": "L",
@@ -53,15 +69,20 @@ def to_ascii(name):
 
 
 def shorten(name):
+    if name in KEEP_WHOLE:
+        return name
     while True:
-        shorter = LEGAL_SUFFIX.sub("", name).rstrip(" ,")
+        shorter = LEGAL_SUFFIX.sub("", name).rstrip(" ,-")
         if shorter == name or len(shorter) < 2:
             return name
+        unjoined = TRAILING_JOINER.sub("", shorter).rstrip(" ,")
+        if unjoined != shorter:
+            return unjoined if len(unjoined) >= 2 else name
         name = shorter
 
 
 def stored_name(name, full_names):
-    name = " ".join(name.split())
+    name = " ".join(HTML_ESCAPE.sub(lambda m: html.unescape(m.group()), name).split())
     if not full_names:
         name = shorten(name)
     try:

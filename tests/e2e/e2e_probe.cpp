@@ -8,6 +8,8 @@
 //                       starts the program and times, from the start: its window visible, the
 //                       skin painted (title band pixel on the screen), the summary shown; then
 //                       closes it and reports its peak working set
+//   e2e_probe redetect  prints "ready" once the summary shows, presses 重新检测 when a line comes
+//                       on standard input and times the scan from the press to the next summary
 // The list rows are read the way one process can read another's list view: a buffer allocated in
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
@@ -344,6 +346,40 @@ int Measure(const char* program) {
   return 0;
 }
 
+// The button's own notification, as a click sends it. Between the press and the summary only
+// window states are read, so the timing takes little of the program's or the wineserver's time.
+int Redetect() {
+  HWND dialog = FindMainWindow();
+  HWND button = dialog ? GetDlgItem(dialog, 1000) : nullptr;
+  HWND summary = dialog ? GetDlgItem(dialog, 1004) : nullptr;
+  if (!button || !summary || !IsWindowVisible(button)) return 1;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  char line[16];
+  if (!std::fgets(line, sizeof line, stdin)) return 1;
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button), SMTO_ABORTIFHUNG, 10000, &result);
+  double elapsed = 0;
+  double scan = -1;
+  while (elapsed < 120000) {
+    if (IsWindowVisible(button) && IsWindowVisible(summary)) {
+      scan = elapsed;
+      break;
+    }
+    Sleep(10);
+    QueryPerformanceCounter(&now);
+    elapsed = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+              static_cast<double>(frequency.QuadPart);
+  }
+  std::printf("{\"scan_ms\":%.1f}\n", scan);
+  std::fflush(stdout);
+  return scan < 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -355,6 +391,8 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2 && std::strcmp(argv[1], "clipboard") == 0) return Clipboard();
   if (argc == 3 && std::strcmp(argv[1], "measure") == 0) return Measure(argv[2]);
-  std::fprintf(stderr, "usage: e2e_probe state|windows|close|clipboard|measure <program>\n");
+  if (argc == 2 && std::strcmp(argv[1], "redetect") == 0) return Redetect();
+  std::fprintf(stderr,
+               "usage: e2e_probe state|windows|close|clipboard|redetect|measure <program>\n");
   return 2;
 }

@@ -130,8 +130,11 @@ class Session:
                 self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
             else:
                 self.env.pop("TARNLOOK_SIM_LAN", None)
-            # One wineserver for the whole session, so the probe starts quickly.
-            subprocess.run([WINESERVER, "-p"], env=self.env, check=True)
+            # A wineserver left by an earlier run of this prefix's path would serve this session
+            # from its own network namespace: ended first. Then one wineserver for the whole
+            # session, started here (in this namespace), so the probe starts quickly.
+            subprocess.run([WINESERVER, "-k"], env=self.env, check=False, stderr=subprocess.DEVNULL, timeout=30)
+            subprocess.run([WINESERVER, "-p"], env=self.env, check=True, timeout=60)
             if install:
                 self.wine_cmd(["reg", "add", "HKLM\\SOFTWARE\\Corvane\\Halvex Client", "/v", "Install",
                                "/t", "REG_SZ", "/d", INSTALL_DIR_WIN, "/f"])
@@ -208,11 +211,11 @@ class Session:
 
     # --- programs -------------------------------------------------------------------------------
 
-    def wine_cmd(self, args, timeout=60):
+    def wine_cmd(self, args, timeout=60, wine=None):
         # Output goes through a file, not a pipe: Wine's service processes started by a command
         # inherit its output handles and would hold a pipe open long after the command ended.
         with open(self.work / "wine-cmd.out", "w+b") as out:
-            result = subprocess.run([self.wine] + args, env=self.env, stdout=out, stderr=subprocess.STDOUT,
+            result = subprocess.run([wine or self.wine] + args, env=self.env, stdout=out, stderr=subprocess.STDOUT,
                                     stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             text = out.read().decode("utf-8", errors="replace")

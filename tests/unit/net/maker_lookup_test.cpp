@@ -26,6 +26,15 @@ TEST(MakerLookupTest, LongestRegisteredPrefixNamesTheMaker) {
       {"DA-A1-19-5B-00-01", maker::MacOrigin::kPrivate, "", 0},  // a phone's random address
       {"50-C7-BF-12-34-56", maker::MacOrigin::kRegistered, "TP-LINK TECHNOLOGIES", 24},
       {"dc:a6:32:01:02:03", maker::MacOrigin::kRegistered, "Raspberry Pi Trading", 24},
+      // A dropped partnership takes its joiner along; some names only their legal form explains.
+      {"00-0E-F0-01-02-03", maker::MacOrigin::kRegistered, "Festo AG", 24},  // "AG & Co. KG"
+      {"00-02-48-01-02-03", maker::MacOrigin::kRegistered, "Pilz GmbH", 24},
+      {"00-07-05-01-02-03", maker::MacOrigin::kRegistered, "Endress & Hauser GmbH", 24},
+      {"70-B3-D5-09-D1-23", maker::MacOrigin::kRegistered, "PuS GmbH", 36},  // "und Co. KG"
+      {"44-5A-DF-01-02-03", maker::MacOrigin::kRegistered, "MIKAMI", 24},
+      {"00-90-80-01-02-03", maker::MacOrigin::kRegistered, "NOT LIMITED, INC.", 24},
+      {"80-E4-DA-E1-23-45", maker::MacOrigin::kRegistered, "Akenori", 28},    // "PTE LTD"
+      {"34-4F-5C-01-02-03", maker::MacOrigin::kRegistered, "R&M", 24},        // "R&amp;M AG"
       {"00-1b-63-aa-bb-cc\n\n", maker::MacOrigin::kRegistered, "Apple", 24},  // as a row reads back
       {"00:1B-63:12:34:56", maker::MacOrigin::kUnreadable, "", 0},            // mixed separators
       {"00-1B-63-12-34-5G", maker::MacOrigin::kUnreadable, "", 0},
