@@ -52,12 +52,25 @@ bool ParseLine(const std::string& line, SimScenario& s) {
     s.hostNameResolves = words[2] != "-";
     return !s.hostNameResolves || ParseAddress(words[2], s.hostAddress);
   }
-  if (d == "device" && (words.size() == 4 || words.size() == 5)) {
+  if (d == "device" && words.size() >= 4 && words.size() <= 7) {
     SimDevice device;
     if (!ParseAddress(words[1], device.address) || !ParseMac(words[2], device.mac) ||
         !ParseMs(words[3], device.latencyMs))
       return false;
-    if (words.size() == 5) device.name = words[4];
+    for (std::size_t i = 4; i < words.size(); ++i) {
+      const std::string& w = words[i];
+      if (w.compare(0, 5, "mdns=") == 0) {
+        device.mdnsName = w.substr(5);
+        if (device.mdnsName.empty()) return false;
+      } else if (w.compare(0, 8, "netbios=") == 0) {
+        device.netbiosName = w.substr(8);
+        if (device.netbiosName.empty() || device.netbiosName.size() > 15) return false;
+      } else if (i == 4) {
+        device.name = w;
+      } else {
+        return false;
+      }
+    }
     s.devices.push_back(device);
     return true;
   }
@@ -92,11 +105,12 @@ SimScenario DemoScenario() {
       "device 192.168.1.2 C8-3A-35-10-20-01 12 wifi-router\n"
       "device 192.168.1.5 00-11-32-AA-BB-05 40 nas-storage\n"
       "device 192.168.1.17 3C-2E-FF-01-02-17 180 living-room-television\n"
-      "device 192.168.1.31 A4-5E-60-C1-D2-31 90\n"
+      // Two devices name themselves: one by mDNS in UTF-8 (客厅的iPad), one by NetBIOS.
+      "device 192.168.1.31 A4-5E-60-C1-D2-31 90 mdns=\xe5\xae\xa2\xe5\x8e\x85\xe7\x9a\x84iPad\n"
       "device 192.168.1.42 00-80-77-12-34-42 25 office-printer\n"
       "device 192.168.1.64 F0-18-98-5A-6B-64 300 phone-wang\n"
       "device 192.168.1.77 B8-27-EB-77-77-77 60 raspberrypi\n"
-      "device 192.168.1.101 DC-A6-32-01-01-01 450\n"
+      "device 192.168.1.101 DC-A6-32-01-01-01 450 netbios=MEDIA-SERVER\n"
       "device 192.168.1.150 00-0C-29-15-00-96 8 build-server\n"
       "device 192.168.1.200 5C-CF-7F-C8-00-C8 520 smart-plug\n"
       "device 192.168.1.254 00-1B-21-FE-FE-FE 70\n";

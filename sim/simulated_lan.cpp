@@ -11,6 +11,7 @@
 
 #include "net/address_text.h"
 #include "platform/thread_port.h"
+#include "sim/name_responder.h"
 
 namespace {
 
@@ -83,6 +84,20 @@ class SimulatedNetPort final : public NetPort {
       if (n.address == target) return true;
     m_neighbours.push_back({target, Clock::now()});
     return true;
+  }
+
+  // Replies come at once; a device without a responder for a query sends nothing, so the caller
+  // waits its whole time, as on a real LAN.
+  void ExchangeDatagrams(uint32_t target, const std::vector<OutgoingDatagram>& datagrams,
+                         unsigned waitMs, const ReplyHandler& onReply) override {
+    const SimDevice* device = Find(target);
+    for (const OutgoingDatagram& datagram : datagrams) {
+      if (!device) break;
+      const std::optional<dns::Bytes> reply = AnswerNameQuery(
+          datagram.port, datagram.bytes, target, device->netbiosName, device->mdnsName);
+      if (reply && onReply(target, datagram.port, reply->data(), reply->size())) return;
+    }
+    SleepMilliseconds(waitMs);
   }
 
   uint32_t QueryArpTableSize() override {

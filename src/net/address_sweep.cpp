@@ -4,7 +4,9 @@
 
 #include "net/address_text.h"
 #include "net/arp_fallback.h"
+#include "net/device_name.h"
 #include "net/local_identity.h"
+#include "net/name_sources.h"
 #include "net/row_texts.h"
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
@@ -26,7 +28,7 @@ CriticalSection g_csFirstPurges;
 void RunProbes(uint32_t local, NeighbourFallback& fallback);
 void PurgeBeforeRequest(uint32_t target);
 uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2]);
-std::string LookUpHostName(uint32_t target);
+DeviceName LookUpHostName(uint32_t target);
 }  // namespace
 
 unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog's list, unused*/) {
@@ -103,12 +105,13 @@ uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2])
   return request.fallback ? request.fallback->Request(request.target, mac, length) : result;
 }
 
-// The reverse lookup: the name, or the text every nameless device shows.
-std::string LookUpHostName(uint32_t target) {
+// The reverse lookup first; only when it has nothing is the device itself asked.
+DeviceName LookUpHostName(uint32_t target) {
   NetPort& net = CurrentNetPort();
   net.StartSockets(2, 2);
   std::string name;
-  return net.ResolveHostName(target, name) ? name : kUnknownHostName;
+  if (net.ResolveHostName(target, name)) return {name, NameSource::kDns};
+  return AskDeviceForName(net, target);
 }
 
 }  // namespace
@@ -126,14 +129,16 @@ unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
     return 0;
   }
 
-  // The slow steps (ARP and the reverse lookup) stay outside the lock.
-  const std::string hostName = LookUpHostName(request->target);
+  // The slow steps (ARP and the names) stay outside the lock.
+  const DeviceName found = LookUpHostName(request->target);
+  const std::string macText = FormatMacText(reinterpret_cast<const unsigned char*>(mac));
+  if (found.source != NameSource::kNone) NoteNameSource(macText, found.name, found.source);
 
   {
     CriticalSectionLock lock(g_csDeviceTable);
     DeviceRecord record;
-    record.macText = FormatMacText(reinterpret_cast<const unsigned char*>(mac));
-    record.hostName = hostName;
+    record.macText = macText;
+    record.hostName = found.source != NameSource::kNone ? found.name : kUnknownHostName;
     record.ipText = ipText;
     record.statusLabel = kStatusNotKnown.record;
     DebugOutput(record.hostName);

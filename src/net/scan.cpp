@@ -2,10 +2,12 @@
 
 #include "net/address_sweep.h"
 #include "net/list_builder.h"
+#include "net/name_sources.h"
 
 void ResetScanState() {
   g_bSweepDone.store(0);
   g_deviceTable.clear();
+  ClearNameSources();
   while (g_evSweepDone.Wait(0)) {
   }  // a wake-up left over from the last scan would only cost one extra test, but drop it
 }

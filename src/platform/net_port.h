@@ -10,7 +10,9 @@
 //
 // Addresses are IPv4 in network byte order (first octet in the lowest-addressed byte), as the
 // socket calls produce and consume them. Every method may be called from many threads at once.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,17 @@ struct ArpCacheRow {
   uint32_t type = 0;                      // 3 dynamic, 4 static, 2 invalid, 1 other
   unsigned char hardwareAddress[6] = {};  // all zero while the system has no answer
 };
+
+// One UDP datagram for a port of the target.
+struct OutgoingDatagram {
+  uint16_t port = 0;
+  std::vector<uint8_t> bytes;
+};
+
+// Called with each datagram that arrives: its source address (network byte order), source port
+// and payload. Returns true when the caller needs no more.
+using ReplyHandler = std::function<bool(uint32_t fromAddress, uint16_t fromPort,
+                                        const uint8_t* data, std::size_t size)>;
 
 class NetPort {
  public:
@@ -63,6 +76,15 @@ class NetPort {
   // One UDP datagram to port of target (sendto on a fresh socket, sockets already started). On a
   // LAN it makes the system ask for the target's hardware address with ARP. True when sent.
   virtual bool SendDatagram(uint32_t target, uint16_t port) = 0;
+
+  // Sends every datagram to target from one fresh UDP socket on an ephemeral port, then hands
+  // each datagram arriving on that socket to onReply as it arrives, until waitMs have passed since
+  // the sending or onReply returns true; then closes the socket. Sockets already started. The
+  // default sends nothing and returns at once: a port without it asks devices nothing.
+  virtual void ExchangeDatagrams(uint32_t target, const std::vector<OutgoingDatagram>& datagrams,
+                                 unsigned waitMs, const ReplyHandler& onReply) {
+    (void)target, (void)datagrams, (void)waitMs, (void)onReply;
+  }
 
   // GetIpNetTable with no buffer: the size the ARP table needs (0 when there is nothing to read).
   virtual uint32_t QueryArpTableSize() = 0;

@@ -1,8 +1,20 @@
 #include "registry/classification_merge.h"
 
+#include "net/name_sources.h"
+#include "net/row_texts.h"
 #include "net/status_labels.h"
 #include "registry/profile_location.h"
 #include "registry/registry_file.h"
+
+namespace {
+
+// Whether the row's name is one the device gave about itself (mDNS or NetBIOS) in this scan.
+bool IsAnnouncedName(const DeviceRecord& row) {
+  const NameSource source = NameSourceOf(row.macText, row.hostName);
+  return source == NameSource::kMdns || source == NameSource::kNetbios;
+}
+
+}  // namespace
 
 void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
   // The merge works on a copy that takes the table's place only once every lookup has succeeded:
@@ -19,6 +31,9 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
     // Nothing writes the file between the two reads, so the entry is still there; should it not
     // be, the resolved name stays.
     if (std::optional<std::string> name = lookup(row.macText, "USERNAME")) {
+      // Marking stores the row's name, so a device marked while it had none holds the placeholder:
+      // not a name the user chose, and so no reason to hide the name the device announces.
+      if (*name == kUnknownHostName && IsAnnouncedName(row)) continue;
       row.hostName = std::move(*name);
     }
   }

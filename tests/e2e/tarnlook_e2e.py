@@ -372,11 +372,13 @@ def about_box_opens_from_the_system_menu(s):
 # --- makers and copying ------------------------------------------------------------------------------
 
 MAKER_ROWS = {  # ip: (name, MAC, state, maker as copied, tooltip)
-    "192.168.8.100": ("STUDYPC", "DC-A6-32-11-22-33", "本机", "Raspberry Pi Trading", "厂商：Raspberry Pi Trading"),
-    "192.168.8.2": ("extender", "50-C7-BF-12-34-56", "未知", "TP-LINK TECHNOLOGIES", "厂商：TP-LINK TECHNOLOGIES"),
+    "192.168.8.100": ("STUDYPC", "DC-A6-32-11-22-33", "本机", "Raspberry Pi Trading",
+                      "厂商：Raspberry Pi Trading\r\n名称来源：DNS"),
+    "192.168.8.2": ("extender", "50-C7-BF-12-34-56", "未知", "TP-LINK TECHNOLOGIES",
+                    "厂商：TP-LINK TECHNOLOGIES\r\n名称来源：DNS"),
     "192.168.8.31": ("未知主机名", "DA-A1-19-5B-00-01", "未知", "随机 MAC 地址",
                      "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）"),
-    "192.168.8.40": ("sensor", "0C-00-00-00-00-01", "未知", "未知", "厂商：未知"),
+    "192.168.8.40": ("sensor", "0C-00-00-00-00-01", "未知", "未知", "厂商：未知\r\n名称来源：DNS"),
 }
 
 
@@ -450,6 +452,48 @@ def rows_tell_their_makers_and_copy_to_the_clipboard(s):
     return s
 
 
+# --- names the devices give themselves ------------------------------------------------------------
+
+NAMED_ROWS = {  # ip: (name, status, where the name came from, or None)
+    "192.168.60.20": ("DESKTOP", LOCAL, "DNS"),
+    "192.168.60.5": ("nas.home", UNKNOWN, "DNS"),
+    "192.168.60.30": ("客厅电视", UNKNOWN, "mDNS"),
+    "192.168.60.31": ("OFFICE-PC", UNKNOWN, "NetBIOS"),
+    "192.168.60.32": ("macbook-pro", UNKNOWN, "mDNS"),
+    "192.168.60.33": ("BAER-PHONE", UNKNOWN, "NetBIOS"),   # "ä" has no code page 936 form
+    "192.168.60.34": ("B?r-tablet", UNKNOWN, "mDNS"),      # ... and no NetBIOS name stands in
+    "192.168.60.40": ("未知主机名", UNKNOWN, None),
+    "192.168.60.41": ("marked-phone", KNOWN, "mDNS"),      # stored as 未知主机名 when marked
+}
+
+
+@scenario_test("names", "names.lan")
+def devices_without_dns_names_name_themselves(s):
+    s.seed_registry([("未知主机名", KNOWN, "00-1A-2B-3C-60-41\n\n")])
+    before = s.registry_bytes()
+    s.start()
+    state = s.wait_summary()
+    s.screenshot("named")
+    expect_rows(state, {ip: (name, status) for ip, (name, status, _) in NAMED_ROWS.items()})
+    check(summary_of(state)[1] == "7", "unknown count %r, expected 7" % summary_of(state)[1])
+    check(s.registry_bytes() == before, "the merge wrote the registry file")
+    # The rows in sight (the devices that answered at once come first): one name of each source.
+    bottom = state["items"]["1002"]["rect"][3]
+    shown = [ip for ip, row in rows_by_ip(state).items() if row["rects"][0][3] <= bottom]
+    check({NAMED_ROWS[ip][2] for ip in shown} >= {"DNS", "mDNS", "NetBIOS"},
+          "rows in sight: %r" % shown)
+    for ip in shown:
+        source = NAMED_ROWS[ip][2]
+        s.hover_rect(cell_rect(state, ip, 0))
+        line = ["名称来源：" + source] if source else []
+        try:
+            wait_for("the tooltip over %s" % ip,
+                     lambda: (tooltip_text(s) or "").split("\r\n")[1:] == line, timeout=10)
+        except Failure:
+            raise Failure("tooltip over %s: %r, expected the source %r" % (ip, tooltip_text(s), source))
+    return s
+
+
 # --- a missing skin ----------------------------------------------------------------------------------
 
 @scenario_test("missing-skin", "small-office.lan")
@@ -511,6 +555,7 @@ TESTS = {t.__name__: t for t in [
     about_box_opens_from_the_system_menu,
     missing_skin_is_reported_and_the_dialog_still_works,
     rows_tell_their_makers_and_copy_to_the_clipboard,
+    devices_without_dns_names_name_themselves,
     shipped_program_scans_paints_and_ends,
 ]}
 

@@ -35,15 +35,15 @@ from lan_net import HOME_IP, HOME_MAC, PEERS, ip_of, namespace_of, peer  # noqa:
 from tarnlook_e2e import cell_rect, entry_for, summary_of  # noqa: E402
 
 NO_NAME = "未知主机名"
-# The name each peer's row must show (the list cuts names to 16 bytes). Today the program asks
-# DNS only: peers without a PTR record read NO_NAME whatever else they announce.
+# The name each peer's row must show (the list cuts names to 16 bytes): the PTR name, else the
+# name the device announces by mDNS, else by NetBIOS, else NO_NAME.
 EXPECTED_NAMES = {
     "printer": "printer",
     "nas": "nas-storage.home",      # nas-storage.home.arpa, cut
     "phone": NO_NAME,
     "tv": NO_NAME,                  # answers no name query at all
-    "pc": NO_NAME,                  # NetBIOS: OFFICE-PC
-    "pi": NO_NAME,                  # mDNS: kitchen-pi
+    "pc": "OFFICE-PC",              # NetBIOS (nmbd)
+    "pi": "kitchen-pi",             # mDNS (avahi-daemon)
     "media": "media.home.arpa",     # PTR and mDNS (apple-tv): DNS wins
     "ap": "ap.home.arpa",
 }

@@ -82,6 +82,48 @@ class Win32NetPort final : public NetPort {
     return sent;
   }
 
+  void ExchangeDatagrams(uint32_t target, const std::vector<OutgoingDatagram>& datagrams,
+                         unsigned waitMs, const ReplyHandler& onReply) override {
+    // One socket per probe: its ephemeral port tells this probe's replies from every other's.
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s == INVALID_SOCKET) return;
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = target;
+    bool sent = false;
+    for (const OutgoingDatagram& datagram : datagrams) {
+      to.sin_port = htons(datagram.port);
+      const int size = static_cast<int>(datagram.bytes.size());
+      sent |= sendto(s, reinterpret_cast<const char*>(datagram.bytes.data()), size, 0,
+                     reinterpret_cast<const sockaddr*>(&to), sizeof to) == size;
+    }
+    const DWORD start = GetTickCount();
+    char buffer[2048];  // name replies are far smaller; a larger datagram is cut and not read
+    while (sent) {
+      const DWORD elapsed = GetTickCount() - start;
+      if (elapsed >= waitMs) break;
+      const DWORD left = waitMs - elapsed;
+      fd_set readable;
+      FD_ZERO(&readable);
+      FD_SET(s, &readable);
+      timeval timeout = {static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+      if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) break;  // time-out or failure
+      sockaddr_in from;
+      int fromLength = sizeof from;
+      const int n =
+          recvfrom(s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+      // Windows reports an ICMP "port unreachable" from a device with no such service as
+      // WSAECONNRESET on the next receive; that, like a cut datagram, is no reply, and the other
+      // query may still be answered.
+      if (n < 0) continue;
+      if (onReply(from.sin_addr.s_addr, ntohs(from.sin_port),
+                  reinterpret_cast<const uint8_t*>(buffer), static_cast<std::size_t>(n)))
+        break;
+    }
+    closesocket(s);
+  }
+
   uint32_t QueryArpTableSize() override {
     ULONG size = 0;
     GetIpNetTable(nullptr, &size, FALSE);

@@ -1,6 +1,7 @@
 #include "ui/core/device_details.h"
 
 #include "maker/maker_lookup.h"
+#include "net/name_sources.h"
 #include "net/row_texts.h"
 #include "net/status_labels.h"
 #include "text/cp936.h"
@@ -40,6 +41,18 @@ const char* StateWord(const std::string& statusCell) {
   return "";
 }
 
+// The tooltip line naming where the row's name came from; none for a name the scan did not find
+// (the placeholder, a stored or a typed name).
+const char* NameSourceLine(NameSource source) {
+  switch (source) {
+    case NameSource::kDns: return "名称来源：DNS";
+    case NameSource::kMdns: return "名称来源：mDNS";
+    case NameSource::kNetbios: return "名称来源：NetBIOS";
+    case NameSource::kNone: break;
+  }
+  return nullptr;
+}
+
 std::string DeviceLine(DeviceRows& rows, int row) {
   const DeviceRecord record = ReadDeviceRow(rows, row);
   const std::string mac = MacOf(record);
@@ -61,7 +74,13 @@ bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
 
 std::string DeviceTipText(DeviceRows& rows, int rowCount, int row) {
   if (!IsListedRow(rowCount, row)) return std::string();
-  return MakerTipText(MacOf(ReadDeviceRow(rows, row)));
+  const DeviceRecord record = ReadDeviceRow(rows, row);
+  std::string tip = MakerTipText(MacOf(record));
+  if (const char* line = NameSourceLine(NameSourceOf(record.macText, record.hostName))) {
+    tip += "\r\n";
+    tip += line;
+  }
+  return tip;
 }
 
 std::string CopiedText(DeviceRows& rows, int rowCount, int row, CopyCommand command) {

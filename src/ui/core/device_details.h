@@ -10,7 +10,9 @@
 // address notice for a locally administered address.
 std::string MakerTipText(const std::string& macText);
 
-// The tooltip of a list row; empty for a row the list does not have (no tooltip shows).
+// The tooltip of a list row: the maker, then, when the row's name is the one this scan found for
+// the device, a line naming its source ("名称来源：DNS", "名称来源：mDNS" or "名称来源：NetBIOS").
+// Empty for a row the list does not have (no tooltip shows).
 std::string DeviceTipText(DeviceRows& rows, int rowCount, int row);
 
 // The commands of the device list's context menu, in menu order.

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "net/list_builder.h"
+#include "net/name_sources.h"
 #include "net/neighbour_table_reader.h"
 #include "net_fakes.h"
 
@@ -53,9 +55,11 @@ TEST(SimulatedLanTest, ReadsEveryDirective) {
 }
 
 TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
-  for (const char* line : {"device 1.2.3.4 00-11-22-33-44 5",
-                           "device 1.2.3.4 00-11-22-33-44-55 fast", "adapter six 1.2.3.4",
-                           "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1"}) {
+  for (const char* line :
+       {"device 1.2.3.4 00-11-22-33-44 5", "device 1.2.3.4 00-11-22-33-44-55 fast",
+        "adapter six 1.2.3.4", "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1",
+        "device 1.2.3.4 00-11-22-33-44-55 1 a b", "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
+        "device 1.2.3.4 00-11-22-33-44-55 1 netbios=SIXTEEN-BYTES-NM"}) {
     SCOPED_TRACE(line);
     SimScenario s;
     std::string error;
@@ -157,6 +161,44 @@ TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
   EXPECT_EQ(view.rows[0].cells[2], "\n\n本机");
   EXPECT_EQ(view.rows[1].cells[0], "\n当前电脑\n\n主机名: 未知主机名");
   EXPECT_EQ(view.texts[kItemUnknownCount], "1");
+}
+
+// Devices that reverse DNS cannot name answer the probe's own questions; the ranking and the code
+// page decide the row's name, and the side table says where it came from.
+TEST(SimulatedLanTest, DevicesWithoutDnsNamesNameThemselves) {
+  ResetNetState();
+  SimScenario scenario;
+  ASSERT_TRUE(
+      ParseScenario("adapter 6 192.168.4.20\nhostname OFFICE-PC 192.168.4.20\nsilence 5\n"
+                    "device 192.168.4.20 00-00-00-00-00-20 1 OFFICE-PC\n"
+                    "device 192.168.4.9 00-00-00-00-00-09 1 mdns=\xe5\xae\xa2\xe5\x8e\x85\n"
+                    "device 192.168.4.10 00-00-00-00-00-10 1 netbios=NAS-BOX\n"
+                    "device 192.168.4.11 00-00-00-00-00-11 1 mdns=macbook netbios=MACBOOK\n"
+                    "device 192.168.4.12 00-00-00-00-00-12 1 printer mdns=other netbios=OTHER\n"
+                    "device 192.168.4.13 00-00-00-00-00-13 1 netbios=BAER mdns=B\xc3\xa4r\n"
+                    "device 192.168.4.14 00-00-00-00-00-14 1 mdns=B\xc3\xa4r\n"
+                    "device 192.168.4.15 00-00-00-00-00-15 1\n",
+                    scenario));
+  InstallSimulatedLan(scenario);
+  RecordingScanView view;
+  InstallScanView(&view);
+  SweepThreadProc(nullptr);
+  ListBuildThreadProc(nullptr);
+  InstallScanView(nullptr);
+  InstallNetPort(nullptr);
+
+  const std::map<std::string, std::pair<std::string, NameSource>> expected = {
+      {"20", {"OFFICE-PC", NameSource::kDns}},   {"09", {"客厅", NameSource::kMdns}},
+      {"10", {"NAS-BOX", NameSource::kNetbios}}, {"11", {"macbook", NameSource::kMdns}},
+      {"12", {"printer", NameSource::kDns}},     {"13", {"BAER", NameSource::kNetbios}},
+      {"14", {"B?r", NameSource::kMdns}},        {"15", {"未知主机名", NameSource::kNone}}};
+  ASSERT_EQ(view.rows.size(), expected.size());
+  for (const auto& row : view.rows) {
+    const std::string mac = row.cells[1].substr(row.cells[1].find(':') + 1, 17);
+    const auto& [name, source] = expected.at(mac.substr(15));
+    EXPECT_EQ(row.cells[0], "\n当前电脑\n\n主机名: " + name) << mac;
+    EXPECT_EQ(NameSourceOf(mac, name), source) << mac;
+  }
 }
 
 TEST(SimulatedLanTest, UnreadableScenarioFallsBackToTheDemoLan) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "net/name_sources.h"
 #include "registry/profile_location.h"
 #include "registry/registry_file.h"
 #include "registry_test_support.h"
@@ -86,6 +87,31 @@ TEST(MergeRegistryInto, ALookupThatThrowsLeavesEveryRowWithItsSweepTexts) {
                                  }),
                std::bad_alloc);
   EXPECT_EQ(table[1].statusLabel, kUnknown);  // not half merged
+}
+
+TEST(MergeRegistryInto, StoredPlaceholderDoesNotHideAnAnnouncedName) {
+  ClearNameSources();
+  NoteNameSource("AA", "macbook", NameSource::kMdns);
+  NoteNameSource("BB", "NAS-BOX", NameSource::kNetbios);
+  NoteNameSource("CC", "router.lan", NameSource::kDns);
+  NoteNameSource("DD", "phone", NameSource::kMdns);
+  CountingLookup lookup;
+  for (const char* mac : {"AA", "BB", "CC", "DD", "EE"}) {
+    lookup.answers[{mac, "STATUS"}] = "标记为未知";
+    lookup.answers[{mac, "USERNAME"}] = "未知主机名";
+  }
+  lookup.answers[{"DD", "USERNAME"}] = "王的手机";  // a name the user chose
+  DeviceTable table = {Row("me", "00", kLocal), Row("macbook", "AA"), Row("NAS-BOX", "BB"),
+                       Row("router.lan", "CC"), Row("phone", "DD"),   Row("未知主机名", "EE")};
+  MergeRegistryInto(table, lookup.Bind());
+  const char* names[] = {"me", "macbook", "NAS-BOX", "未知主机名", "王的手机", "未知主机名"};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    EXPECT_EQ(table[i].hostName, names[i]) << i;
+    if (i) {
+      EXPECT_EQ(table[i].statusLabel, kKnown) << i;  // the status merges as before
+    }
+  }
+  ClearNameSources();
 }
 
 // The whole merge on a real file found through the profile directory.
