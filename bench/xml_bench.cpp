@@ -106,8 +106,9 @@ BENCHMARK(BM_PugixmlParse)->Arg(10)->Arg(1000)->Arg(100000);
 // took time quadratic in the depth: start tags followed by as many end tags that close none of
 // them, and start tags never ended; and two whose open names have many prefixes that an end tag
 // could close, after an end tag that makes the parser look names up: distinct names with eight
-// such prefixes each, and one name made of such prefixes only.
-enum Shape { kFlat, kUnmatchedEnds, kUnended, kDistinctNames, kLongName };
+// such prefixes each (also closed by the root's end tag, which unends them all), and one name made
+// of such prefixes only.
+enum Shape { kFlat, kUnmatchedEnds, kUnended, kDistinctNames, kDistinctNamesClosed, kLongName };
 
 std::string ShapeText(Shape shape, int64_t bytes) {
   std::string text;
@@ -121,13 +122,15 @@ std::string ShapeText(Shape shape, int64_t bytes) {
     for (int64_t i = 0; i < bytes / 7; ++i) text += "</b>";
   } else if (shape == kUnended) {
     for (int64_t i = 0; i < bytes / 3; ++i) text += "<a>";
-  } else if (shape == kDistinctNames) {
+  } else if (shape == kDistinctNames || shape == kDistinctNamesClosed) {
     text = "<r></x>";
+    const int64_t room = shape == kDistinctNames ? bytes : bytes - 4;
     for (int64_t n = 0;; ++n) {
       const std::string tag = "<a=" + std::to_string(n) + "=b=c=d=e=f=g=h>";
-      if (static_cast<int64_t>(text.size() + tag.size()) > bytes) break;
+      if (static_cast<int64_t>(text.size() + tag.size()) > room) break;
       text += tag;
     }
+    if (shape == kDistinctNamesClosed) text += "</r>";
   } else {
     text = "<r></x><a";
     while (static_cast<int64_t>(text.size()) + 3 <= bytes) text += "=a";
@@ -161,6 +164,9 @@ BENCHMARK_CAPTURE(BM_TarnlookParseShape, unmatched_ends, kUnmatchedEnds)
     ->Arg(1 << 20);
 BENCHMARK_CAPTURE(BM_TarnlookParseShape, unended, kUnended)->Arg(64 << 10)->Arg(1 << 20);
 BENCHMARK_CAPTURE(BM_TarnlookParseShape, distinct_names, kDistinctNames)
+    ->Arg(1 << 20)
+    ->Arg(4 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, distinct_names_closed, kDistinctNamesClosed)
     ->Arg(1 << 20)
     ->Arg(4 << 20);
 BENCHMARK_CAPTURE(BM_TarnlookParseShape, long_name, kLongName)->Arg(1 << 20)->Arg(4 << 20);
