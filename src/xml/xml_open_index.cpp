@@ -124,10 +124,6 @@ int32_t OpenNameIndex::Find(const char* name, int32_t length) const {
   }
 }
 
-std::size_t OpenNameIndex::Bytes() const {
-  return m_nodes.capacity() * sizeof(Node) + m_levels.capacity() * sizeof(Level);
-}
-
 int32_t OpenNameIndex::ChildOf(int32_t node, unsigned char byte) const {
   for (int32_t c = m_nodes[node].firstChild; c >= 0; c = m_nodes[c].nextSibling) {
     if (m_nodes[c].byte == byte) return c;

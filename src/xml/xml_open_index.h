@@ -28,8 +28,6 @@ class OpenNameIndex {
   void Pop();
   // The innermost level that an end tag of this name closes, or -1. length <= longestEnd.
   int32_t Find(const char* name, int32_t length) const;
-  // Bytes held, for the accounting of tests.
-  std::size_t Bytes() const;
 
  private:
   struct Node {
@@ -54,7 +52,7 @@ class OpenNameIndex {
   void FreeNode(int32_t node);
   void Unlink(int32_t parent, int32_t child);             // removes child from parent's children
   void Replace(int32_t parent, int32_t old, int32_t by);  // puts by in old's place
-  void SinkFirstChild(int32_t node);                      // to its place in its parent's order
+  void SinkFirstChild(int32_t node);  // back to its place in the order of the node's children
 
   const char* m_text;
   int32_t m_longestFiled;
