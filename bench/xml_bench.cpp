@@ -1,17 +1,52 @@
 // XML engine throughput on registry-shaped documents: one CONFIG root holding ComputerInfo
 // entries, as ComputerInfo.xml holds them. Tarnlook's parser runs beside pugixml on the same text;
 // Base64 runs beside memcpy of the same bytes.
+#include <atomic>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <pugixml.hpp>
 #include <random>
 #include <string>
 
 #include "xml/base64.h"
 #include "xml/xml_document.h"
+
+// Heap use of this program, counted so that a benchmark can report the peak bytes of one parse.
+// Each block carries its size in a header in front of it.
+namespace heap {
+std::atomic<int64_t> live{0}, peak{0};
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+
+void* Take(std::size_t n) {
+  void* block = std::malloc(n + kHeader);
+  if (!block) throw std::bad_alloc();
+  *static_cast<std::size_t*>(block) = n;
+  const int64_t now = live += static_cast<int64_t>(n);
+  for (int64_t p = peak; now > p && !peak.compare_exchange_weak(p, now);) {
+  }
+  return static_cast<char*>(block) + kHeader;
+}
+
+void Give(void* p) {
+  if (!p) return;
+  void* block = static_cast<char*>(p) - kHeader;
+  live -= static_cast<int64_t>(*static_cast<std::size_t*>(block));
+  std::free(block);
+}
+}  // namespace heap
+
+void* operator new(std::size_t n) { return heap::Take(n); }
+void* operator new[](std::size_t n) { return heap::Take(n); }
+void operator delete(void* p) noexcept { heap::Give(p); }
+void operator delete[](void* p) noexcept { heap::Give(p); }
+void operator delete(void* p, std::size_t) noexcept { heap::Give(p); }
+void operator delete[](void* p, std::size_t) noexcept { heap::Give(p); }
 
 namespace {
 
@@ -67,10 +102,13 @@ void BM_PugixmlParse(benchmark::State& state) {
 }
 BENCHMARK(BM_PugixmlParse)->Arg(10)->Arg(1000)->Arg(100000);
 
-// Documents of about `bytes` bytes in three shapes: flat (<r> holding <a/> elements) and the two
-// that once took time quadratic in the depth: start tags followed by as many end tags that close
-// none of them, and start tags never ended.
-enum Shape { kFlat, kUnmatchedEnds, kUnended };
+// Documents of about `bytes` bytes in these shapes: flat (<r> holding <a/> elements); two that once
+// took time quadratic in the depth: start tags followed by as many end tags that close none of
+// them, and start tags never ended; and two whose open names have many prefixes that an end tag
+// could close, after an end tag that makes the parser look names up: distinct names with eight
+// such prefixes each (also closed by the root's end tag, which unends them all), and one name made
+// of such prefixes only.
+enum Shape { kFlat, kUnmatchedEnds, kUnended, kDistinctNames, kDistinctNamesClosed, kLongName };
 
 std::string ShapeText(Shape shape, int64_t bytes) {
   std::string text;
@@ -82,25 +120,56 @@ std::string ShapeText(Shape shape, int64_t bytes) {
   } else if (shape == kUnmatchedEnds) {
     for (int64_t i = 0; i < bytes / 7; ++i) text += "<a>";
     for (int64_t i = 0; i < bytes / 7; ++i) text += "</b>";
-  } else {
+  } else if (shape == kUnended) {
     for (int64_t i = 0; i < bytes / 3; ++i) text += "<a>";
+  } else if (shape == kDistinctNames || shape == kDistinctNamesClosed) {
+    text = "<r></x>";
+    const int64_t room = shape == kDistinctNames ? bytes : bytes - 4;
+    for (int64_t n = 0;; ++n) {
+      const std::string tag = "<a=" + std::to_string(n) + "=b=c=d=e=f=g=h>";
+      if (static_cast<int64_t>(text.size() + tag.size()) > room) break;
+      text += tag;
+    }
+    if (shape == kDistinctNamesClosed) text += "</r>";
+  } else {
+    text = "<r></x><a";
+    while (static_cast<int64_t>(text.size()) + 3 <= bytes) text += "=a";
+    text += ">";
   }
   return text;
 }
 
+// Reports speed, and the peak heap bytes of one parse into a new document (the document's own copy
+// of the text included, the caller's text not) as peak_bytes and per input byte.
 void BM_TarnlookParseShape(benchmark::State& state, Shape shape) {
   const std::string text = ShapeText(shape, state.range(0));
+  {
+    const int64_t before = heap::live;
+    heap::peak = before;
+    XmlDocument once;
+    once.SetDocumentText(text);
+    const double peak = static_cast<double>(heap::peak - before);
+    state.counters["peak_bytes"] = peak;
+    state.counters["peak_per_byte"] = peak / static_cast<double>(text.size());
+  }
   XmlDocument doc;
   for (auto _ : state) {
     benchmark::DoNotOptimize(doc.SetDocumentText(text));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
-BENCHMARK_CAPTURE(BM_TarnlookParseShape, flat, kFlat)->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, flat, kFlat)->Arg(64 << 10)->Arg(1 << 20)->Arg(4 << 20);
 BENCHMARK_CAPTURE(BM_TarnlookParseShape, unmatched_ends, kUnmatchedEnds)
     ->Arg(64 << 10)
     ->Arg(1 << 20);
 BENCHMARK_CAPTURE(BM_TarnlookParseShape, unended, kUnended)->Arg(64 << 10)->Arg(1 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, distinct_names, kDistinctNames)
+    ->Arg(1 << 20)
+    ->Arg(4 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, distinct_names_closed, kDistinctNamesClosed)
+    ->Arg(1 << 20)
+    ->Arg(4 << 20);
+BENCHMARK_CAPTURE(BM_TarnlookParseShape, long_name, kLongName)->Arg(1 << 20)->Arg(4 << 20);
 
 // Rewrites one entry's name in the middle of the 1,000-entry document. Argument 0: the new value
 // has the old one's length (as when a status label toggles); 1: it does not, so the tail of the

@@ -120,7 +120,7 @@ ElementRef XmlDocument::ParseElements() {
   TokenRecord token;
   // Filled at the first end tag that the innermost element does not take, then kept in step with
   // the open elements; a well-formed document never needs it.
-  OpenNameIndex names;
+  OpenNameIndex names(s, static_cast<int32_t>(ElementRecord::kMaxEndTag));
   bool indexed = false;
   m_strError.clear();
 
@@ -181,7 +181,7 @@ ElementRef XmlDocument::ParseElements() {
           rec.prevSibling = r;
         }
         if (!token.empty) {
-          if (indexed) names.Push(r, s + token.nameStart, token.nameLength);
+          if (indexed) names.Push(r, token.nameStart, token.nameLength);
           parent = r;
         }
         break;
@@ -209,13 +209,13 @@ ElementRef XmlDocument::ParseElements() {
             }
             names.Reserve(depth);
             for (e = below, below = 0; e != 0;) {
-              names.Push(e, s + m_index[e].start + 1, m_index[e].length);
+              names.Push(e, m_index[e].start + 1, m_index[e].length);
               std::swap(m_index[e].parent, below);  // below = the element inside e
               std::swap(e, below);
             }
             indexed = true;
           }
-          m = std::max(names.Find(name, nameLength, closes), 0);
+          m = std::max(names.Find(name, nameLength), 0);
         }
         if (m == 0) {
           std::string message;  // only the first error is kept: build no text that goes unused
@@ -245,6 +245,7 @@ ElementRef XmlDocument::ParseElements() {
       }
       case kErrorToken: illFormed(token.message); break;
       case kEndOfText: {
+        indexed = false;  // no end tag is left to look up
         ElementRef done = 0;
         while (parent != 0) {
           std::string message;

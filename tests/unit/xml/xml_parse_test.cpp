@@ -1,8 +1,44 @@
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "xml/xml_document.h"
+
+// Heap use of this program, counted so that a test can read the peak bytes of one parse. Each
+// block carries its size in a header in front of it.
+namespace heap {
+std::atomic<int64_t> live{0}, peak{0};
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+
+void* Take(std::size_t n) {
+  void* block = std::malloc(n + kHeader);
+  if (!block) throw std::bad_alloc();
+  *static_cast<std::size_t*>(block) = n;
+  const int64_t now = live += static_cast<int64_t>(n);
+  for (int64_t p = peak; now > p && !peak.compare_exchange_weak(p, now);) {
+  }
+  return static_cast<char*>(block) + kHeader;
+}
+
+void Give(void* p) {
+  if (!p) return;
+  void* block = static_cast<char*>(p) - kHeader;
+  live -= static_cast<int64_t>(*static_cast<std::size_t*>(block));
+  std::free(block);
+}
+}  // namespace heap
+
+void* operator new(std::size_t n) { return heap::Take(n); }
+void* operator new[](std::size_t n) { return heap::Take(n); }
+void operator delete(void* p) noexcept { heap::Give(p); }
+void operator delete[](void* p) noexcept { heap::Give(p); }
+void operator delete(void* p, std::size_t) noexcept { heap::Give(p); }
+void operator delete[](void* p, std::size_t) noexcept { heap::Give(p); }
 
 namespace {
 
@@ -56,6 +92,12 @@ const ParseCase kParseCases[] = {
     {"<r><a \x81", false, "Element tag at offset 3 unterminated"},
     {"<\xD6\xF7 x='\xB1\xEA'></\xD6\xF7>", true, ""},
     {"<a>\x81</a>", false, "Element 'a' at offset 0 not ended"},  // the lead byte takes the '<'
+    // End tags that the innermost element does not take, among names that share prefixes.
+    {"<r><a=b]c><a=b[1]></a=b]c></r>", false,
+     "End tag 'a=b]c' at offset 19 does not match start tag 'a=b[1]' at offset 10"},
+    {"<r><a=b><a=c><a=bc></a=b></r>", false,
+     "End tag 'a=b' at offset 20 does not match start tag 'a=bc' at offset 13"},
+    {"<r><a=b><a=c><x></a=d></a></r>", false, "No start tag for end tag 'a=d' at offset 16"},
 };
 
 TEST(XmlParse, ResultsAndErrorTexts) {
@@ -200,6 +242,48 @@ TEST(XmlParse, IndexGrowthAddsOneSegmentPerStep) {
   EXPECT_EQ(index[65536 + 5].start, 55);
   index.Grow(100, 1);  // already large enough
   EXPECT_EQ(index.Capacity(), 3 * 65536);
+}
+
+// Peak heap bytes of parsing text into a new document, its own copy of the text included.
+int64_t ParsePeak(const std::string& text) {
+  const int64_t before = heap::live;
+  heap::peak = before;
+  XmlDocument doc;
+  doc.SetDocumentText(text);
+  return heap::peak - before;
+}
+
+TEST(XmlParse, MemoryStaysProportionalToTheText) {
+  // The end tag that closes nothing makes the parser look up open names by the end tags that
+  // would close them. A name with many such prefixes, or many such names, cost no more than twice
+  // a flat document of the same size.
+  const std::size_t kSize = 1 << 20;
+  std::string flat = "<r>", longName = "<r></x><a", distinct = "<r></x>";
+  while (flat.size() + 8 <= kSize) flat += "<a/>";
+  flat += "</r>";
+  while (longName.size() + 3 <= kSize) longName += "=a";
+  longName += ">";
+  for (int n = 0; distinct.size() + 32 <= kSize; ++n) {
+    distinct += "<a=" + std::to_string(n) + "=b=c=d=e=f=g=h>";
+  }
+  const int64_t flatPeak = ParsePeak(flat);
+  EXPECT_LE(ParsePeak(longName), 2 * flatPeak);
+  EXPECT_LE(ParsePeak(distinct), 2 * flatPeak);
+}
+
+TEST(XmlParse, EndTagAsLongAsAllowedClosesTheNameItBegins) {
+  // Open names are looked up only as far as an end tag can reach: the longest end tag allowed
+  // still finds the element whose much longer name it begins.
+  std::string name = "a";
+  while (name.size() < 1100) name += "=a";
+  const std::string end = name.substr(0, 1019);  // name[1019] is '=': the end tag closes it
+  XmlDocument doc;
+  EXPECT_FALSE(doc.SetDocumentText("<r><" + name + "><x></" + end + "></r>"));
+  const int32_t xAt = static_cast<int32_t>(name.size()) + 5;
+  EXPECT_EQ(doc.GetError(), "End tag '" + end + "' at offset " + std::to_string(xAt + 4) +
+                                " does not match start tag 'x' at offset " + std::to_string(xAt));
+  EXPECT_EQ(doc.Record(2).EndTagLength(), ElementRecord::kMaxEndTag - 1);
+  EXPECT_EQ(doc.Record(1).flags & ElementRecord::kUnended, 0u);
 }
 
 }  // namespace
