@@ -4,16 +4,6 @@
 
 namespace {
 
-std::vector<std::string> ReverseName(uint32_t address) {
-  const auto* octet = reinterpret_cast<const uint8_t*>(&address);
-  return {std::to_string(octet[3]),
-          std::to_string(octet[2]),
-          std::to_string(octet[1]),
-          std::to_string(octet[0]),
-          "in-addr",
-          "arpa"};
-}
-
 dns::Header ResponseHeader(uint16_t id, uint16_t questions) {
   dns::Header h;
   h.id = id;
@@ -50,7 +40,7 @@ dns::Bytes NbstatReply(uint16_t id, const std::vector<NetbiosEntry>& entries) {
 dns::Bytes MdnsPtrReply(uint16_t id, uint32_t address, const std::string& hostLabel) {
   dns::Writer out;
   dns::WriteHeader(out, ResponseHeader(id, 1));
-  out.Name(ReverseName(address));
+  out.Name(names::ReverseName(address));
   out.U16(dns::kTypePtr);
   out.U16(dns::kClassIn);
   out.Byte(0xC0);  // the answer's owner: the question's name
@@ -76,7 +66,7 @@ std::optional<dns::Bytes> AnswerNameQuery(uint16_t port, const dns::Bytes& query
   if (port == names::kNetbiosPort && !netbiosName.empty() && type == dns::kTypeNbstat)
     return NbstatReply(h.id, {{netbiosName, 0x00, false}, {"WORKGROUP", 0x00, true}});
   if (port == names::kMdnsPort && !mdnsName.empty() && type == dns::kTypePtr &&
-      dns::SameName(name, ReverseName(address)))
+      dns::SameName(name, names::ReverseName(address)))
     return MdnsPtrReply(h.id, address, mdnsName);
   return std::nullopt;
 }

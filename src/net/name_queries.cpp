@@ -20,16 +20,6 @@ std::string WildcardName() {
   return encoded;
 }
 
-std::vector<std::string> ReverseName(uint32_t address) {
-  const auto* octet = reinterpret_cast<const uint8_t*>(&address);
-  return {std::to_string(octet[3]),
-          std::to_string(octet[2]),
-          std::to_string(octet[1]),
-          std::to_string(octet[0]),
-          "in-addr",
-          "arpa"};
-}
-
 dns::Bytes Query(uint16_t id, const std::vector<std::string>& name, uint16_t type) {
   dns::Writer out;
   dns::Header header;
@@ -79,6 +69,16 @@ void SkipQuestions(dns::Reader& in, uint16_t count) {
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
 }  // namespace
+
+std::vector<std::string> ReverseName(uint32_t address) {
+  const auto* octet = reinterpret_cast<const uint8_t*>(&address);
+  return {std::to_string(octet[3]),
+          std::to_string(octet[2]),
+          std::to_string(octet[1]),
+          std::to_string(octet[0]),
+          "in-addr",
+          "arpa"};
+}
 
 dns::Bytes BuildNbstatQuery(uint16_t id) { return Query(id, {WildcardName()}, dns::kTypeNbstat); }
 

@@ -9,6 +9,7 @@
 // at line breaks and read back, so a name with a control character is no name.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/dns_wire.h"
 
@@ -24,6 +25,9 @@ struct Answer {
   bool answered = false;
   std::string name;
 };
+
+// The labels of d.c.b.a.in-addr.arpa for an address in network byte order.
+std::vector<std::string> ReverseName(uint32_t address);
 
 dns::Bytes BuildNbstatQuery(uint16_t id);
 // address in network byte order; its octets are written in reverse under in-addr.arpa.

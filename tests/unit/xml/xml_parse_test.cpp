@@ -7,38 +7,8 @@
 #include <new>
 #include <string>
 
+#include "counting_heap.h"
 #include "xml/xml_document.h"
-
-// Heap use of this program, counted so that a test can read the peak bytes of one parse. Each
-// block carries its size in a header in front of it.
-namespace heap {
-std::atomic<int64_t> live{0}, peak{0};
-constexpr std::size_t kHeader = alignof(std::max_align_t);
-
-void* Take(std::size_t n) {
-  void* block = std::malloc(n + kHeader);
-  if (!block) throw std::bad_alloc();
-  *static_cast<std::size_t*>(block) = n;
-  const int64_t now = live += static_cast<int64_t>(n);
-  for (int64_t p = peak; now > p && !peak.compare_exchange_weak(p, now);) {
-  }
-  return static_cast<char*>(block) + kHeader;
-}
-
-void Give(void* p) {
-  if (!p) return;
-  void* block = static_cast<char*>(p) - kHeader;
-  live -= static_cast<int64_t>(*static_cast<std::size_t*>(block));
-  std::free(block);
-}
-}  // namespace heap
-
-void* operator new(std::size_t n) { return heap::Take(n); }
-void* operator new[](std::size_t n) { return heap::Take(n); }
-void operator delete(void* p) noexcept { heap::Give(p); }
-void operator delete[](void* p) noexcept { heap::Give(p); }
-void operator delete(void* p, std::size_t) noexcept { heap::Give(p); }
-void operator delete[](void* p, std::size_t) noexcept { heap::Give(p); }
 
 namespace {
 
