@@ -27,6 +27,15 @@ void SetEnv(const char* name, const char* value) {
 #endif
 }
 
+// One whole scan, sweep and list, on the simulated LAN just installed, which it then removes.
+void ScanWithTheInstalledLan(RecordingScanView& view) {
+  InstallScanView(&view);
+  SweepThreadProc(nullptr);
+  ListBuildThreadProc(nullptr);
+  InstallScanView(nullptr);
+  InstallNetPort(nullptr);
+}
+
 const char kScenario[] =
     "# a small office\n"
     "adapter 6 10.0.5.3\n"
@@ -150,11 +159,7 @@ TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {
   std::remove(path.c_str());
 
   RecordingScanView view;
-  InstallScanView(&view);
-  SweepThreadProc(nullptr);
-  ListBuildThreadProc(nullptr);
-  InstallScanView(nullptr);
-  InstallNetPort(nullptr);
+  ScanWithTheInstalledLan(view);
 
   ASSERT_EQ(view.rows.size(), 2u);
   EXPECT_EQ(view.rows[0].cells[0], "\n当前电脑\n\n主机名: OFFICE-PC");
@@ -181,11 +186,7 @@ TEST(SimulatedLanTest, DevicesWithoutDnsNamesNameThemselves) {
                     scenario));
   InstallSimulatedLan(scenario);
   RecordingScanView view;
-  InstallScanView(&view);
-  SweepThreadProc(nullptr);
-  ListBuildThreadProc(nullptr);
-  InstallScanView(nullptr);
-  InstallNetPort(nullptr);
+  ScanWithTheInstalledLan(view);
 
   const std::map<std::string, std::pair<std::string, NameSource>> expected = {
       {"20", {"OFFICE-PC", NameSource::kDns}},   {"09", {"客厅", NameSource::kMdns}},
