@@ -12,6 +12,16 @@
 
 namespace {
 
+// An IPv4 address (network byte order) and port as the socket calls take them.
+sockaddr_in Endpoint(uint32_t address, uint16_t port) {
+  sockaddr_in endpoint;
+  std::memset(&endpoint, 0, sizeof endpoint);
+  endpoint.sin_family = AF_INET;
+  endpoint.sin_port = htons(port);
+  endpoint.sin_addr.s_addr = address;
+  return endpoint;
+}
+
 class Win32NetPort final : public NetPort {
  public:
   uint32_t ReadAdapters(uint32_t& bufferSize, std::vector<AdapterEntry>& adapters) override {
@@ -70,11 +80,7 @@ class Win32NetPort final : public NetPort {
   bool SendDatagram(uint32_t target, uint16_t port) override {
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (s == INVALID_SOCKET) return false;
-    sockaddr_in to;
-    std::memset(&to, 0, sizeof to);
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = target;
+    const sockaddr_in to = Endpoint(target, port);
     const char byte = 0;
     const bool sent =
         sendto(s, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 1;
@@ -87,13 +93,9 @@ class Win32NetPort final : public NetPort {
     // One socket per probe: its ephemeral port tells this probe's replies from every other's.
     const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (s == INVALID_SOCKET) return;
-    sockaddr_in to;
-    std::memset(&to, 0, sizeof to);
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = target;
     bool sent = false;
     for (const OutgoingDatagram& datagram : datagrams) {
-      to.sin_port = htons(datagram.port);
+      const sockaddr_in to = Endpoint(target, datagram.port);
       const int size = static_cast<int>(datagram.bytes.size());
       sent |= sendto(s, reinterpret_cast<const char*>(datagram.bytes.data()), size, 0,
                      reinterpret_cast<const sockaddr*>(&to), sizeof to) == size;
