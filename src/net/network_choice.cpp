@@ -27,8 +27,8 @@ uint8_t Octet(uint32_t address, int n) {
 
 bool IsUsableAddress(uint32_t address) {
   if (address == 0 || address == kInvalidAddress) return false;
-  if (Octet(address, 0) == 127) return false;                           // loopback
-  return !(Octet(address, 0) == 169 && Octet(address, 1) == 254);       // link-local
+  if (Octet(address, 0) == 127) return false;                      // loopback
+  return !(Octet(address, 0) == 169 && Octet(address, 1) == 254);  // link-local
 }
 
 bool HasGateway(const std::string& gatewayText) {

@@ -71,6 +71,6 @@ struct NetworkMenuEntry {
 };
 std::vector<NetworkMenuEntry> NetworkMenuEntries(const std::vector<NetworkCandidate>& candidates,
                                                  const ScanNetwork& latest);
-extern const char kNetworkMenuTitle[];       // "扫描网络"
-extern const char kNoNetworkAdapterText[];   // "未找到网络适配器": the greyed entry without any
+extern const char kNetworkMenuTitle[];      // "扫描网络"
+extern const char kNoNetworkAdapterText[];  // "未找到网络适配器": the greyed entry without any
 constexpr std::size_t kNetworkMenuLabelBytes = 64;

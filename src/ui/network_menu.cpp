@@ -7,7 +7,8 @@
 
 namespace {
 constexpr UINT kCommandStep = 16;
-constexpr std::size_t kMaxEntries = (ID_SCAN_NETWORK_LAST - ID_SCAN_NETWORK_FIRST) / kCommandStep + 1;
+constexpr std::size_t kMaxEntries =
+    (ID_SCAN_NETWORK_LAST - ID_SCAN_NETWORK_FIRST) / kCommandStep + 1;
 }  // namespace
 
 HMENU CNetworkMenu::AppendTo(HMENU menu) {
@@ -29,8 +30,7 @@ void CNetworkMenu::Fill(HMENU submenu) {
   std::vector<AdapterEntry> adapters;
   std::vector<NetworkCandidate> candidates;
   if (ReadAdapterList(adapters) == 0) candidates = ListCandidates(adapters);
-  const std::vector<NetworkMenuEntry> entries =
-      NetworkMenuEntries(candidates, LatestScanNetwork());
+  const std::vector<NetworkMenuEntry> entries = NetworkMenuEntries(candidates, LatestScanNetwork());
   if (entries.empty()) {
     ::AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, kNoNetworkAdapterText);
     return;
@@ -46,7 +46,8 @@ void CNetworkMenu::Fill(HMENU submenu) {
 }
 
 bool CNetworkMenu::AdapterOf(UINT command, uint32_t& interfaceIndex) const {
-  if (command < ID_SCAN_NETWORK_FIRST || (command - ID_SCAN_NETWORK_FIRST) % kCommandStep) return false;
+  if (command < ID_SCAN_NETWORK_FIRST || (command - ID_SCAN_NETWORK_FIRST) % kCommandStep)
+    return false;
   const std::size_t entry = (command - ID_SCAN_NETWORK_FIRST) / kCommandStep;
   if (entry >= m_interfaces.size()) return false;
   interfaceIndex = m_interfaces[entry];

@@ -69,8 +69,8 @@ class CTarnlookDlg : public CBitmapDialog {
   CFont m_fontTitle;
   std::string m_strOldName;
   CListCtrlEx m_listDevices;
-  CDeviceListExtras m_listExtras;  // the list's maker tooltip and copy menu
-  CNetworkMenu m_networkMenu;      // the 扫描网络 entries of both menus
+  CDeviceListExtras m_listExtras;     // the list's maker tooltip and copy menu
+  CNetworkMenu m_networkMenu;         // the 扫描网络 entries of both menus
   HMENU m_hSysNetworkMenu = nullptr;  // the system menu's 扫描网络 submenu, refilled as it opens
   std::string m_strName;
   CEdit m_editName;

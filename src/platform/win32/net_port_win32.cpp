@@ -55,8 +55,8 @@ class Win32NetPort final : public NetPort {
     if (rc == ERROR_NO_DATA) return true;  // an empty table: no default route
     if (rc != NO_ERROR || buffer.size() < sizeof(DWORD)) return false;
     const auto* table = reinterpret_cast<const MIB_IPFORWARDTABLE*>(buffer.data());
-    const std::size_t room = (buffer.size() - offsetof(MIB_IPFORWARDTABLE, table)) /
-                             sizeof(MIB_IPFORWARDROW);
+    const std::size_t room =
+        (buffer.size() - offsetof(MIB_IPFORWARDTABLE, table)) / sizeof(MIB_IPFORWARDROW);
     for (DWORD i = 0; i < table->dwNumEntries && i < room; ++i) {
       const MIB_IPFORWARDROW& row = table->table[i];
       if (row.dwForwardDest == 0 && row.dwForwardMask == 0)

@@ -169,8 +169,10 @@ TEST_F(ListBuilderTest, DialUpAloneOrAnEmptySweepGivesAnEmptyListAndZero) {
     std::size_t rows;
   } cases[] = {
       {"dial-up alone", {{23, "10.64.0.7"}}, {Device("192.168.1.2"), Device("192.168.1.10")}, 0},
-      {"a VPN beside the LAN", {{6, "192.168.1.10"}, {23, "10.64.0.7"}},
-       {Device("192.168.1.2"), Device("192.168.1.10")}, 2},
+      {"a VPN beside the LAN",
+       {{6, "192.168.1.10"}, {23, "10.64.0.7"}},
+       {Device("192.168.1.2"), Device("192.168.1.10")},
+       2},
       {"nobody answered", {{6, "192.168.1.10"}, {71, "x"}}, {}, 0},
   };
   for (const Case& c : cases) {

@@ -79,8 +79,9 @@ TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
   for (const char* line :
        {"device 1.2.3.4 00-11-22-33-44 5", "device 1.2.3.4 00-11-22-33-44-55 fast",
         "adapter six 1.2.3.4", "adapter 6 1.2.3.4 gateway=x", "adapter 6 1.2.3.4 metric=-1",
-        "adapter 6 1.2.3.4 gateway=1.2.3.1 00-11-22-33-44-55", "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1",
-        "device 1.2.3.4 00-11-22-33-44-55 1 a b", "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
+        "adapter 6 1.2.3.4 gateway=1.2.3.1 00-11-22-33-44-55", "hostname only", "gateway 1.2.3.4",
+        "device x 00-11-22-33-44-55 1", "device 1.2.3.4 00-11-22-33-44-55 1 a b",
+        "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
         "device 1.2.3.4 00-11-22-33-44-55 1 netbios=SIXTEEN-BYTES-NM"}) {
     SCOPED_TRACE(line);
     SimScenario s;
