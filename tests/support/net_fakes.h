@@ -207,6 +207,13 @@ class RecordingScanView : public ScanView {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back("invalidate");
   }
+  void ScanEnded(int unknownCount) override {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      calls.push_back("ended " + std::to_string(unknownCount));
+    }
+    ScanView::ScanEnded(unknownCount);
+  }
   void EnableItem(int item, bool enable) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back((enable ? "enable " : "disable ") + std::to_string(item));
