@@ -37,6 +37,10 @@
 
 // System menu command of the About box (the low four bits of system commands stay clear)
 #define ID_SYSMENU_ABOUT 0x0010
+// The 扫描网络 entries, one a candidate network, in the system menu and the list's menu alike: ids
+// step by 16 so that the system menu's handler, which masks the low four bits, tells them apart
+#define ID_SCAN_NETWORK_FIRST 0x0100
+#define ID_SCAN_NETWORK_LAST 0x01F0
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -29,19 +29,40 @@ bool ParseAddress(const std::string& text, uint32_t& address) {
   return address != kInvalidAddress || text == "255.255.255.255";
 }
 
+// adapter <type> <ip> [<mac>] [gateway=<ip>] [metric=<n>] [name=<text>]: its interface index is its
+// place in the list, from 1; a gateway gives it a default route of the metric (0 unless named).
+bool ParseAdapter(const std::vector<std::string>& words, SimScenario& s) {
+  AdapterEntry adapter{0, words[2]};
+  if (!ParseMs(words[1], adapter.type)) return false;
+  adapter.interfaceIndex = static_cast<uint32_t>(s.adapters.size() + 1);
+  unsigned metric = 0;
+  for (std::size_t i = 3; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    uint32_t gateway = 0;
+    if (w.compare(0, 8, "gateway=") == 0) {
+      adapter.gatewayText = w.substr(8);
+      if (!ParseAddress(adapter.gatewayText, gateway)) return false;
+    } else if (w.compare(0, 7, "metric=") == 0) {
+      if (!ParseMs(w.substr(7), metric)) return false;
+    } else if (w.compare(0, 5, "name=") == 0) {
+      adapter.description = w.substr(5);
+      for (char& c : adapter.description) c = c == '_' ? ' ' : c;
+    } else if (i != 3 || !ParseMac(w, adapter.hardwareAddress)) {
+      return false;
+    }
+  }
+  if (!adapter.gatewayText.empty()) s.defaultRoutes.push_back({adapter.interfaceIndex, metric});
+  s.adapters.push_back(adapter);
+  return true;
+}
+
 bool ParseLine(const std::string& line, SimScenario& s) {
   std::istringstream in(line);
   std::vector<std::string> words;
   for (std::string w; in >> w;) words.push_back(w);
   if (words.empty()) return true;
   const std::string& d = words[0];
-  if (d == "adapter" && (words.size() == 3 || words.size() == 4)) {
-    AdapterEntry adapter{0, words[2]};
-    if (!ParseMs(words[1], adapter.type)) return false;
-    if (words.size() == 4 && !ParseMac(words[3], adapter.hardwareAddress)) return false;
-    s.adapters.push_back(adapter);
-    return true;
-  }
+  if (d == "adapter" && words.size() >= 3 && words.size() <= 7) return ParseAdapter(words, s);
   if (d == "sendarp" && words.size() == 2 && words[1] == "unsupported") {
     s.sendArpSupported = false;
     return true;

@@ -33,6 +33,11 @@ class SimulatedNetPort final : public NetPort {
     return 0;
   }
 
+  bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) override {
+    routes.insert(routes.end(), m_scenario.defaultRoutes.begin(), m_scenario.defaultRoutes.end());
+    return true;
+  }
+
   bool StartSockets(int, int) override { return true; }
   void CleanupSockets() override {}
 

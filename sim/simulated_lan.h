@@ -1,8 +1,13 @@
 #pragma once
 // A simulated LAN behind the net port, for tarnlook-sim.exe, the benchmark and the tests: no packet
 // leaves the process. Scenario, one directive a line, "#" starts a comment:
-//   adapter <type> <ipText> [<mac>]    adapter list entry, in order (6 Ethernet, 23 PPP, other),
-//                                      with its hardware address (none: all zero)
+//   adapter <type> <ipText> [<mac>] [gateway=<ip>] [metric=<n>] [name=<text>]
+//                                      adapter list entry, in order (6 Ethernet, 23 PPP, 71 Wi-Fi,
+//                                      other), with its hardware address (none: all zero); its
+//                                      interface index is its place in the list, from 1; with
+//                                      gateway= it has that gateway and a default route of metric
+//                                      <n> (0 when not named; no default route without gateway=);
+//                                      name= is its description, "_" standing for a blank
 //   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails);
 //                                      that address's reverse lookup gives the name unless a device
 //                                      line is for it
@@ -36,6 +41,7 @@ struct SimDevice {
 
 struct SimScenario {
   std::vector<AdapterEntry> adapters;
+  std::vector<DefaultRoute> defaultRoutes;  // in adapter order
   bool hasHostName = false;
   std::string hostName;
   bool hostNameResolves = false;

@@ -7,6 +7,7 @@
 #include "net/device_name.h"
 #include "net/local_identity.h"
 #include "net/name_sources.h"
+#include "net/network_choice.h"
 #include "net/row_texts.h"
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
@@ -32,7 +33,7 @@ DeviceName LookUpHostName(uint32_t target);
 }  // namespace
 
 unsigned long TARNLOOK_THREADCALL SweepThreadProc(void* /*parameter: the dialog's list, unused*/) {
-  const uint32_t local = SelectLocalAddress();
+  const uint32_t local = ChooseNetworkForScan();
   CurrentScanView().EnableItem(kItemRedetect, false);
 
   {

@@ -7,15 +7,18 @@
 #include "net/address_sweep.h"
 #include "net/address_text.h"
 #include "net/local_identity.h"
+#include "net/network_choice.h"
 #include "net/row_texts.h"
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
+#include "platform/net_port.h"
 #include "text/cp936.h"
 
 namespace {
 // Between two tests of g_bSweepDone the builder sleeps on g_evSweepDone; the time-out only covers a
 // flag raised by someone who does not signal.
 constexpr unsigned kSweepPollMilliseconds = 100;
+constexpr int kOwnHostNameBuffer = 255;
 
 std::atomic<MergeStep> g_mergeStep{nullptr};
 
@@ -36,6 +39,16 @@ void RunMergeStep(DeviceTable& table) {
   } catch (...) {
     DebugOutput("合并注册表失败");
   }
+}
+
+// This computer's own name, as gethostname gives it, for its row when no lookup named it (its name
+// may resolve only to a loopback alias). A stored name still wins in the merge.
+void NameOwnRow(DeviceRecord& record) {
+  NetPort& net = CurrentNetPort();
+  if (!net.StartSockets(2, 0)) return;
+  std::string name;
+  if (net.ReadOwnHostName(name, kOwnHostNameBuffer) && !name.empty()) record.hostName = name;
+  net.CleanupSockets();
 }
 
 }  // namespace
@@ -61,13 +74,18 @@ void WaitForSweep() {
 void AssembleList() {
   // The sweep has ended: no probe touches the table any more, so no lock is needed.
   DeviceTable& table = g_deviceTable;
-  if (g_bPppAdapter == 1) table.clear();  // a dial-up computer shows no devices
+  // The sweep launcher's choice, not a new one: a route that changed meanwhile cannot move this
+  // computer's row. A computer on dial-up alone shows no devices; one with a VPN connection beside
+  // its LAN adapter lists the LAN.
+  const ScanNetwork network = LatestScanNetwork();
+  if (g_bPppAdapter == 1 && network.candidate < 0) table.clear();
 
-  const std::string localText = Ipv4ToText(SelectLocalAddress());
+  const std::string localText = Ipv4ToText(network.address);
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (table[i].ipText != localText) continue;
     if (i != 0) std::swap(table[i], table[0]);
     table[0].statusLabel = kStatusLocal.record;
+    if (table[0].hostName == kUnknownHostName) NameOwnRow(table[0]);
     break;
   }
 
@@ -91,6 +109,7 @@ void AssembleList() {
   table.clear();
   ShowSummary(unknown);
   DebugOutput("初始化列表完成");
+  view.ScanEnded(unknown);
 }
 
 unsigned long TARNLOOK_THREADCALL

@@ -1,8 +1,18 @@
 #include "net/scan.h"
 
+#include <atomic>
+
 #include "net/address_sweep.h"
 #include "net/list_builder.h"
 #include "net/name_sources.h"
+
+namespace {
+std::atomic<int> g_bScanRunning{0};
+}  // namespace
+
+bool ScanRunning() { return g_bScanRunning.load() != 0; }
+
+void EndScanRun() { g_bScanRunning.store(0); }
 
 void ResetScanState() {
   g_bSweepDone.store(0);
@@ -13,6 +23,7 @@ void ResetScanState() {
 }
 
 bool StartScan(void* list) {
+  g_bScanRunning.store(1);
   ThreadHandle sweep = StartThread(SweepThreadProc, list);
   if (!sweep) {
     // Without a sweep the builder would wait for ever: let it show an empty result instead, which

@@ -8,7 +8,14 @@
 // Clears g_bSweepDone, g_deviceTable and a pending sweep wake-up. Only while no scan runs.
 void ResetScanState();
 
+// True from the start of a scan until its summary has been shown and the view was told (the
+// scan view's ScanEnded ends it): the one test of "start a scan if none runs".
+bool ScanRunning();
+// Ends the running scan (the scan view calls it, on the user-interface thread for a window).
+void EndScanRun();
+
 // Starts the sweep launcher, then the list builder, through the thread port, and returns at once
 // without waiting for them (the user-interface thread must never wait for a scan). list is handed
-// to both thread procedures, which ignore it. True when both threads started.
+// to both thread procedures, which ignore it. True when both threads started. The scan counts as
+// running from here (also when a thread could not start: the builder's summary still ends it).
 bool StartScan(void* list);

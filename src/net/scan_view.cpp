@@ -2,6 +2,10 @@
 
 #include <atomic>
 
+#include "net/scan.h"
+
+void ScanView::ScanEnded(int /*unknownCount*/) { EndScanRun(); }
+
 namespace {
 
 class NoScanView final : public ScanView {

@@ -34,6 +34,10 @@ class ScanView {
   virtual void EnableItem(int item, bool enable) = 0;
   virtual void ShowItem(int item, bool show) = 0;
   virtual void SetItemText(int item, const std::string& text) = 0;
+  // The last call of a scan, after its summary shows. It must end the scan run (EndScanRun); a
+  // window binding does so on the user-interface thread, so that nothing there sees a scan end
+  // between two of its own steps.
+  virtual void ScanEnded(int unknownCount);
 };
 
 // Makes view the one the scans use (nullptr: scans touch no window). Safe to call while a scan

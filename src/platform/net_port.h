@@ -17,9 +17,18 @@
 #include <vector>
 
 struct AdapterEntry {
-  uint32_t type = 0;        // 6 Ethernet, 23 PPP, anything else
+  uint32_t type = 0;        // 6 Ethernet, 23 PPP, 71 IEEE 802.11, anything else
   std::string firstIpText;  // first entry of the adapter's IP address list, as the system gives it
   unsigned char hardwareAddress[6] = {};  // the adapter's MAC (zero when it has none of 6 bytes)
+  uint32_t interfaceIndex = 0;            // the index its routes name it by
+  std::string gatewayText = {};           // first gateway text ("0.0.0.0" or empty when none)
+  std::string description = {};           // the adapter's description, code page 936
+};
+
+// One default route (destination and mask 0) of the IPv4 route table.
+struct DefaultRoute {
+  uint32_t interfaceIndex = 0;
+  uint32_t metric = 0;  // dwForwardMetric1: lower is preferred
 };
 
 // One row of the system's neighbour (ARP) table.
@@ -84,6 +93,13 @@ class NetPort {
   virtual void ExchangeDatagrams(uint32_t target, const std::vector<OutgoingDatagram>& datagrams,
                                  unsigned waitMs, const ReplyHandler& onReply) {
     (void)target, (void)datagrams, (void)waitMs, (void)onReply;
+  }
+
+  // GetIpForwardTable, keeping only the default routes; false when the table cannot be read. The
+  // default reads nothing: a port without it knows no routes.
+  virtual bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) {
+    (void)routes;
+    return false;
   }
 
   // GetIpNetTable with no buffer: the size the ARP table needs (0 when there is nothing to read).

@@ -16,8 +16,9 @@ constexpr int kTipWidth = 420;  // a long maker name wraps instead of running of
 
 }  // namespace
 
-bool CDeviceListExtras::Attach(CListCtrl& list) {
+bool CDeviceListExtras::Attach(CListCtrl& list, AppendOwnerItems appendOwnerItems) {
   m_pList = &list;
+  m_appendOwnerItems = std::move(appendOwnerItems);
   m_hOwner = ::GetParent(list);
   if (!m_toolTip.Create(m_hOwner)) return false;
   m_toolTip.SetMaxTipWidth(kTipWidth);
@@ -33,7 +34,7 @@ bool CDeviceListExtras::OnHookedMessage(UINT message, WPARAM, LPARAM lParam, LRE
     // The list sends itself WM_CONTEXTMENU after a right click, the system for the menu key and
     // Shift+F10 (lParam -1). Handled here, it never reaches the dialog.
     case WM_CONTEXTMENU:
-      OpenCopyMenu(lParam);
+      OpenContextMenu(lParam);
       result = 0;
       return true;
     default: return false;
@@ -63,30 +64,39 @@ int CDeviceListExtras::KeyboardRow(POINT& menuAt) const {
   return row;
 }
 
-void CDeviceListExtras::OpenCopyMenu(LPARAM screenPoint) {
+void CDeviceListExtras::OpenContextMenu(LPARAM screenPoint) {
   POINT at = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
   int row = -1;
   if (screenPoint == -1) {
     row = KeyboardRow(at);
+    if (row < 0) {  // no row selected: the menu opens at the list's corner
+      at = {20, 20};
+      m_pList->ClientToScreen(&at);
+    }
   } else {
     POINT client = at;
     m_pList->ScreenToClient(&client);
     row = m_pList->HitTest(client);
   }
-  const int rowCount = m_pList->GetItemCount();
-  if (!OpensCopyMenu(rowCount, row)) return;
+  const std::vector<CopyMenuItem> copyItems = CopyMenuItemsFor(m_pList->GetItemCount(), row);
 
   CMenu menu;
   if (!menu.CreatePopupMenu()) return;
-  for (std::size_t i = 0; i < std::size(kCopyMenu); ++i) {
-    menu.AppendMenu(MF_STRING, i + 1, kCopyMenu[i].label);
+  // Copy commands are numbered from 1 in menu order, below every owner command.
+  for (std::size_t i = 0; i < copyItems.size(); ++i) {
+    menu.AppendMenu(MF_STRING, i + 1, copyItems[i].label);
   }
+  if (m_appendOwnerItems) m_appendOwnerItems(menu);
   m_toolTip.Pop();
   const UINT chosen = menu.TrackPopupMenu(
       TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, m_hOwner);
-  if (chosen == 0 || chosen > std::size(kCopyMenu)) return;
+  if (chosen == 0) return;
+  if (chosen > copyItems.size()) {
+    ::SendMessageA(m_hOwner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+    return;
+  }
   // Read after the menu closed: a scan may have changed the rows meanwhile.
   ListRows rows(*m_pList);
   SetClipboardText(m_hOwner,
-                   CopiedText(rows, m_pList->GetItemCount(), row, kCopyMenu[chosen - 1].command));
+                   CopiedText(rows, m_pList->GetItemCount(), row, copyItems[chosen - 1].command));
 }

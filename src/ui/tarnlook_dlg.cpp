@@ -5,6 +5,7 @@
 #include "net/address_sweep.h"
 #include "net/device_record.h"
 #include "net/local_identity.h"
+#include "net/network_choice.h"
 #include "net/row_texts.h"
 #include "net/scan.h"
 #include "platform/debug_output.h"
@@ -84,6 +85,9 @@ BEGIN_MESSAGE_MAP(CTarnlookDlg, CBitmapDialog)
   ON_BN_CLICKED(IDC_CLOSE_BUTTON, &CTarnlookDlg::OnCloseButton)
   ON_BN_CLICKED(IDC_MINIMIZE_BUTTON, &CTarnlookDlg::OnMinimizeButton)
   ON_EN_SETFOCUS(IDC_NAME_EDIT, &CTarnlookDlg::OnNameEditSetFocus)
+  ON_WM_INITMENUPOPUP()
+  ON_COMMAND_RANGE(ID_SCAN_NETWORK_FIRST, ID_SCAN_NETWORK_LAST, &CTarnlookDlg::OnScanNetworkCommand)
+  ON_MESSAGE(WM_SCAN_ENDED, &CTarnlookDlg::OnScanEnded)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -97,6 +101,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
       ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
       ::AppendMenuA(systemMenu, MF_STRING, ID_SYSMENU_ABOUT, about);
     }
+    m_hSysNetworkMenu = m_networkMenu.AppendTo(systemMenu);
   }
   SetIcon(m_hIconApp, true);
   SetIcon(m_hIconApp, false);
@@ -120,7 +125,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
 
   m_listDevices.m_nColumnCount = 3;
   m_listDevices.SetUpList();
-  m_listExtras.Attach(m_listDevices);
+  m_listExtras.Attach(m_listDevices, [this](HMENU menu) { m_networkMenu.AppendTo(menu); });
 
   ChooseFonts();
   GetDlgItem(IDC_TITLE)->SetFont(m_fontTitle, true);
@@ -200,9 +205,12 @@ void CTarnlookDlg::FitSummaryLine() {
 // System menu, painting, colours
 
 void CTarnlookDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-  if ((nID & 0xFFF0) == ID_SYSMENU_ABOUT) {
+  const UINT command = nID & 0xFFF0;
+  if (command == ID_SYSMENU_ABOUT) {
     CAboutDlg about;
     about.DoModal();
+  } else if (command >= ID_SCAN_NETWORK_FIRST && command <= ID_SCAN_NETWORK_LAST) {
+    OnScanNetworkCommand(command);
   } else {
     CBitmapDialog::OnSysCommand(nID, lParam);
   }
@@ -250,14 +258,36 @@ void CTarnlookDlg::ShowScanning() {
   GetDlgItem(IDC_STATUS_TEXT)->ShowWindow(SW_SHOW);
 }
 
-void CTarnlookDlg::OnRedetect() {
+bool CTarnlookDlg::StartScanIfIdle() {
+  if (ScanRunning()) return false;
+  // A typed name belongs to the row it was typed on, which the new scan is about to empty.
+  CommitNameEditor();
   g_bSweepDone.store(0);
   const int hidden[] = {IDC_REDETECT, IDC_SUMMARY_PREFIX, IDC_SUMMARY_SUFFIX, IDC_UNKNOWN_COUNT};
   for (int id : hidden) GetDlgItem(id)->ShowWindow(SW_HIDE);
   m_listDevices.DeleteAllItems();
-  ResetScanState();  // empties the table (the button was hidden, so no scan runs)
+  ResetScanState();  // empties the table (no scan runs)
   StartScan(g_pDeviceList);
   ShowScanning();
+  return true;
+}
+
+void CTarnlookDlg::OnRedetect() { StartScanIfIdle(); }
+
+void CTarnlookDlg::OnInitMenuPopup(HMENU hPopup, UINT, BOOL) {
+  if (hPopup != nullptr && hPopup == m_hSysNetworkMenu) m_networkMenu.Fill(hPopup);
+}
+
+void CTarnlookDlg::OnScanNetworkCommand(UINT nID) {
+  uint32_t interfaceIndex = 0;
+  if (ScanRunning() || !m_networkMenu.AdapterOf(nID, interfaceIndex)) return;
+  PickAdapterForRun(interfaceIndex);
+  StartScanIfIdle();
+}
+
+LRESULT CTarnlookDlg::OnScanEnded(WPARAM, LPARAM) {
+  EndScanRun();
+  return 1;
 }
 
 void CTarnlookDlg::OnCloseButton() {
@@ -330,13 +360,17 @@ void CTarnlookDlg::OnNameEditSetFocus() {
   m_editName.SetSel(0, -1);
 }
 
-void CTarnlookDlg::OnNameEditKillFocus() {
-  // The editor also loses the focus while the dialog is being destroyed: no list, no commit.
-  if (!::IsWindow(m_listDevices)) return;
+void CTarnlookDlg::OnNameEditKillFocus() { CommitNameEditor(); }
+
+void CTarnlookDlg::CommitNameEditor() {
+  // The editor also loses the focus while the dialog is being destroyed: no list, no commit. Once
+  // committed it has no row, so the focus it loses as it hides commits nothing a second time.
+  if (!::IsWindow(m_listDevices) || m_nEditItem < 0) return;
   UpdateData(true);
   ListRows rows(m_listDevices);
   const NameCommit outcome =
       CommitHostName(rows, m_nEditItem, m_nEditSubItem, m_strName, m_strOldName, RegistryPath());
+  m_nEditItem = -1;
   m_editName.ShowWindow(SW_HIDE);
   if (outcome == NameCommit::kTooLong) {
     AfxMessageBox("您输入的主机名过长，请重新输入！", MB_OK);

@@ -11,6 +11,7 @@
 #include "ui/bmp_button.h"
 #include "ui/device_list_extras.h"
 #include "ui/list_ctrl_ex.h"
+#include "ui/network_menu.h"
 #include "winlib/edit.h"
 #include "winlib/font.h"
 #include "winlib/image_list.h"
@@ -55,6 +56,9 @@ class CTarnlookDlg : public CBitmapDialog {
   void OnCloseButton();
   void OnMinimizeButton();
   void OnNameEditSetFocus();
+  void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
+  void OnScanNetworkCommand(UINT nID);
+  LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
 
   void PostNcDestroy() override;
 
@@ -65,7 +69,9 @@ class CTarnlookDlg : public CBitmapDialog {
   CFont m_fontTitle;
   std::string m_strOldName;
   CListCtrlEx m_listDevices;
-  CDeviceListExtras m_listExtras;  // the list's maker tooltip and copy menu
+  CDeviceListExtras m_listExtras;     // the list's maker tooltip and copy menu
+  CNetworkMenu m_networkMenu;         // the 扫描网络 entries of both menus
+  HMENU m_hSysNetworkMenu = nullptr;  // the system menu's 扫描网络 submenu, refilled as it opens
   std::string m_strName;
   CEdit m_editName;
   CBmpButton m_btnClose;
@@ -78,6 +84,10 @@ class CTarnlookDlg : public CBitmapDialog {
   void FitSummaryLine();
   void OpenNameEditor(int row, int column);
   void ShowScanning();
+  // The one way a scan starts after the first: re-detect, a network picked from a menu. Does
+  // nothing while a scan runs; commits an open name editor first. True when a scan started.
+  bool StartScanIfIdle();
+  void CommitNameEditor();
 
   PublishWindowFn m_publishWindow;
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "net/scan.h"
 #include "net/scan_view.h"
 #include "winlib/list_ctrl.h"
 
@@ -43,6 +44,13 @@ class WindowScanView final : public ScanView {
   void SetItemText(int id, const std::string& text) override {
     if (::IsWindow(m_hDialog.load()))
       Handle<CWnd>(m_hDialog.load()).SetDlgItemText(id, text.c_str());
+  }
+
+  // The run ends on the user-interface thread; with no dialog to tell, here.
+  void ScanEnded(int unknownCount) override {
+    HWND dialog = m_hDialog.load();
+    if (!::IsWindow(dialog) || ::SendMessageA(dialog, WM_SCAN_ENDED, unknownCount, 0) != 1)
+      EndScanRun();
   }
 
  private:

@@ -7,5 +7,9 @@
 // WM_DESTROY:   UnbindScanView(), so a running scan stops talking to the window at once.
 #include <windows.h>
 
+// Sent to the dialog as a scan's last step, after its summary shows; wParam is the number of
+// devices not yet known. The dialog ends the scan run (EndScanRun) and returns 1.
+constexpr UINT WM_SCAN_ENDED = WM_APP + 501;
+
 void BindScanViewToWindows(HWND dialog, HWND list);
 void UnbindScanView();

@@ -170,6 +170,13 @@
     return true;                                    \
   }
 
+// void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)   the system's own handling
+// follows (it sets the system menu's entries), so this entry does not end the map
+#define ON_WM_INITMENUPOPUP()                                                         \
+  if (message == WM_INITMENUPOPUP) {                                                  \
+    OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); \
+  }
+
 // --- Notifications from child controls ------------------------------------------------------
 
 // void handler()   for WM_COMMAND with the given control id and notification code
@@ -178,6 +185,15 @@
     WINLIB_CALL(handler)();                                                          \
     lResult = 0;                                                                     \
     return true;                                                                     \
+  }
+
+// void handler(UINT nID)   for a menu command (WM_COMMAND, notification 0) with an id in [first, last]
+#define ON_COMMAND_RANGE(first, last, handler)                                     \
+  if (message == WM_COMMAND && HIWORD(wParam) == 0 && LOWORD(wParam) >= (first) && \
+      LOWORD(wParam) <= (last)) {                                                  \
+    WINLIB_CALL(handler)(LOWORD(wParam));                                          \
+    lResult = 0;                                                                   \
+    return true;                                                                   \
   }
 
 // void handler()

@@ -124,7 +124,8 @@ class Session:
             self._copy_prefix(self._template())
             self._start_display()
             self.env = dict(os.environ, WINEPREFIX=str(self.prefix), TARNLOOK_WINEPREFIX=str(self.prefix),
-                            LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all", DISPLAY=self.display,
+                            LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all,warn+debugstr",
+                            DISPLAY=self.display,
                             WINEDLLOVERRIDES="mscoree,mshtml=")
             if self.scenario:
                 self.env["TARNLOOK_SIM_LAN"] = str(self.scenario)
@@ -228,8 +229,27 @@ class Session:
         out = open(self.work / ("%s-%d.out" % (label, index)), "w")
         process = subprocess.Popen([self.wine, str(exe or self.exe)], env=self.env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=self.work)
+        process.out_path = Path(out.name)
         self.processes.append(process)
         return process
+
+    @staticmethod
+    def scenario_path(name):
+        return HERE / "scenarios" / name
+
+    def debug_lines(self, process=None):
+        """What a started program (the first when none is named) wrote to the debugger output
+        (OutputDebugStringA), one text a call, as Wine prints it with WINEDEBUG=warn+debugstr
+        (bytes above 0x7F as \\xNN, code page 936)."""
+        path = (process or self.processes[0]).out_path
+        raw = path.read_bytes().decode("latin-1") if path.exists() else ""
+        lines = []
+        for quoted in re.findall(r'warn:debugstr:OutputDebugStringA "((?:[^"\\]|\\.)*)"', raw):
+            text = re.sub(r"\\(x[0-9a-f]{2}|.)",
+                          lambda m: chr(int(m.group(1)[1:], 16)) if m.group(1)[0] == "x" and len(m.group(1)) == 3
+                          else {"n": "\n", "t": "\t", "r": "\r"}.get(m.group(1), m.group(1)), quoted)
+            lines.append(text.encode("latin-1").decode("gbk", errors="replace"))
+        return lines
 
     def probe(self, command):
         # A reading taken while windows come and go may fail; the next one is taken afresh.

@@ -355,8 +355,9 @@ def about_box_opens_from_the_system_menu(s):
     s.click_rect(state["items"]["1010"]["rect"])   # activate the window (a press on the title drags)
     s.key("alt+space")
     s.screenshot("system-menu")
-    # The About entry is the menu's last item ("关于 Wine(&A)" of Wine's own menu shares its key).
-    s.key("Up", "Return")
+    # The About entry comes just before 扫描网络, the menu's last item ("关于 Wine(&A)" of Wine's own
+    # menu shares its key).
+    s.key("Up", "Up", "Return")
     about = wait_for("the About box", lambda: [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
     texts = [c["text"] for c in about[0]["children"]]
     version = "Tarnlook %s 版" % project_version(s.build)
@@ -415,14 +416,6 @@ def rows_tell_their_makers_and_copy_to_the_clipboard(s):
         if ip == "192.168.8.31":
             s.screenshot("tooltip")
 
-    # Below the last row a right-click opens nothing.
-    left, top, right, bottom = state["items"]["1002"]["rect"]
-    last = max(row["rects"][1][3] for row in state["rows"])
-    check(last + 10 < bottom - 5, "the list has no room below its last row")
-    s.click(left + 100, (last + bottom) // 2, button=3)
-    time.sleep(0.5)
-    check(not s.popups("#32768"), "a right-click below the last row opened a menu")
-
     # 复制全部设备: a header and one line per row, in list order, as CF_TEXT and CF_UNICODETEXT.
     s.click_rect(cell_rect(state, "192.168.8.2", 1), button=3)
     wait_for("the copy menu", lambda: s.popups("#32768"), timeout=10)
@@ -433,7 +426,21 @@ def rows_tell_their_makers_and_copy_to_the_clipboard(s):
     for ip in rows_by_ip(state):
         name, mac, word, maker, _ = MAKER_ROWS[ip]
         lines.append("\t".join([name, mac, ip, word, maker]))
-    copied(s, "\r\n".join(lines) + "\r\n")
+    all_devices = "\r\n".join(lines) + "\r\n"
+    copied(s, all_devices)
+
+    # Below the last row the menu offers every row but nothing of one: "m" (复制 MAC 地址) chooses
+    # nothing there, "a" still copies them all.
+    left, top, right, bottom = state["items"]["1002"]["rect"]
+    last = max(row["rects"][1][3] for row in state["rows"])
+    check(last + 10 < bottom - 5, "the list has no room below its last row")
+    s.click(left + 100, (last + bottom) // 2, button=3)
+    wait_for("the menu below the rows", lambda: s.popups("#32768"), timeout=10)
+    s.key("m")
+    time.sleep(0.5)
+    check(s.popups("#32768") and s.clipboard()["text"] == all_devices, "复制 MAC 地址 offered below the rows")
+    s.key("a")
+    wait_for("the menu to close", lambda: not s.popups("#32768"), timeout=10)
 
     # Shift+F10 on the selected row, then 复制 MAC 地址; the menu key, then 复制 IP 地址.
     s.click_rect(cell_rect(state, "192.168.8.40", 1))
@@ -449,6 +456,89 @@ def rows_tell_their_makers_and_copy_to_the_clipboard(s):
     after = {ip: row["cells"] for ip, row in rows_by_ip(s.state()).items()}
     check(after == before, "the rows changed: %r" % after)
     check(s.registry_bytes() is None, "the registry file was written")
+    return s
+
+
+# --- the network a scan sweeps -------------------------------------------------------------------
+
+MACHINE_SHAPES = {  # scenario: (this computer's address, the rows: ip -> (name, status))
+    "wifi-virtualbox.lan": ("192.168.1.23", {
+        "192.168.1.23": ("LAPTOP", LOCAL), "192.168.1.5": ("nas-storage", UNKNOWN),
+        "192.168.1.17": ("living-room-tv", UNKNOWN), "192.168.1.64": ("phone-wang", UNKNOWN)}),
+    "hyperv-switch.lan": ("10.0.0.8", {
+        "10.0.0.8": ("DESKTOP", LOCAL), "10.0.0.20": ("office-printer", UNKNOWN),
+        "10.0.0.30": ("nas", UNKNOWN)}),
+    "wifi-vpn.lan": ("192.168.1.23", {
+        "192.168.1.23": ("LAPTOP", LOCAL), "192.168.1.5": ("nas-storage", UNKNOWN)}),
+    "loopback-name.lan": ("192.168.1.40", {
+        "192.168.1.40": ("HOMEPC", LOCAL), "192.168.1.5": ("nas-storage", UNKNOWN)}),
+    "one-gateway.lan": ("192.168.1.40", {
+        "192.168.1.40": ("HOMEPC", LOCAL), "192.168.1.5": ("nas-storage", UNKNOWN)}),
+    "two-adapters-no-gateway.lan": ("10.1.1.5", {
+        "10.1.1.5": ("LABPC", LOCAL), "10.1.1.9": ("lab-printer", UNKNOWN)}),
+}
+SCAN_LINE = "扫描网络："
+
+
+def wait_rows(s, ips):
+    return wait_for("the rows of %s" % sorted(ips), lambda: (lambda st: st if set(rows_by_ip(st)) == set(ips)
+                    and st["items"]["1000"]["visible"] else None)(s.state()), timeout=60)
+
+
+@scenario_test("machine-shapes")
+def each_machine_scans_the_network_that_reaches_its_router(s):
+    for scenario, (local, expected) in MACHINE_SHAPES.items():
+        s.env["TARNLOOK_SIM_LAN"] = str(s.scenario_path(scenario))
+        process = s.start(label=scenario)
+        state = s.wait_summary()
+        try:
+            rows = expect_rows(state, expected)
+            check(rows[local]["index"] == 0, "this computer is not in the first row")
+            scans = [line for line in s.debug_lines(process) if line.startswith(SCAN_LINE)]
+            check(scans == [SCAN_LINE + local + "\n"], "the scan's network lines: %r" % scans)
+        except Failure as failure:
+            raise Failure("%s: %s" % (scenario, failure))
+        # Closed as Alt+F4 closes it: under Wine a click on a restarted program's close button can
+        # lie unanswered for seconds (the same in earlier builds).
+        s.wine_cmd([str(s.probe_exe), "close"])
+        check(s.wait_exit(process, 30) == 0, "%s: exit code after closing" % scenario)
+    return s
+
+
+@scenario_test("network-menu", "wifi-virtualbox.lan")
+def the_network_menu_rescans_the_network_the_user_picks(s):
+    # Menus of another process cannot be read under Wine: the entries are told by what they scan.
+    # 扫描网络 is the last entry of both menus; its entries follow the adapter list: host-only, Wi-Fi.
+    s.start()
+    state = s.wait_summary()
+    wifi_rows = MACHINE_SHAPES["wifi-virtualbox.lan"][1]
+
+    # A pick made while the name editor is open stores the typed name for its own device first.
+    s.click_rect(cell_rect(state, "192.168.1.5", 0), count=2)
+    check(s.state()["items"]["1003"]["visible"], "the name editor did not open")
+    s.type_text("my-nas")
+    s.key("alt+space")
+    wait_for("the system menu", lambda: s.popups("#32768"), timeout=10)
+    s.key("Up", "Right")
+    wait_for("the system menu's 扫描网络 submenu", lambda: len(s.popups("#32768")) == 2, timeout=10)
+    s.key("Return")   # its first entry: this computer is .1 there, which a scan never probes
+    wait_rows(s, ["192.168.56.101"])
+    stored = s.registry_entries() or []
+    check([(e["USERNAME"], e["MAC"].strip()) for e in stored] == [("my-nas", "00-11-32-AA-BB-05")],
+          "stored: %r" % stored)
+
+    # The list's menu, on a row, picks the Wi-Fi again: the stored name shows.
+    s.click_rect(cell_rect(s.state(), "192.168.56.101", 1), button=3)
+    wait_for("the row's menu", lambda: s.popups("#32768"), timeout=10)
+    s.key("Up", "Right")
+    wait_for("the 扫描网络 submenu", lambda: len(s.popups("#32768")) == 2, timeout=10)
+    s.screenshot("network-menu")
+    s.key("Down", "Return")   # its second entry
+    state = wait_rows(s, wifi_rows)
+    check(rows_by_ip(state)["192.168.1.5"]["cells"][0] == host_cell("my-nas"), "the stored name is not shown")
+    scans = [line for line in s.debug_lines() if line.startswith(SCAN_LINE)]
+    check(scans == [SCAN_LINE + ip + "\n" for ip in ("192.168.1.23", "192.168.56.1", "192.168.1.23")],
+          "the scans' networks: %r" % scans)
     return s
 
 
@@ -556,6 +646,8 @@ TESTS = {t.__name__: t for t in [
     missing_skin_is_reported_and_the_dialog_still_works,
     rows_tell_their_makers_and_copy_to_the_clipboard,
     devices_without_dns_names_name_themselves,
+    each_machine_scans_the_network_that_reaches_its_router,
+    the_network_menu_rescans_the_network_the_user_picks,
     shipped_program_scans_paints_and_ends,
 ]}
 

@@ -2,11 +2,14 @@
 
     198.18.7.0/24 (a benchmarking range, RFC 2544)
     switch namespace: bridge br0 and one veth port per host; no address, no link to the machine
-    home namespace:   the computer running Tarnlook (.100), resolver and hosts file of its own
-    peer namespaces:  one per device of PEERS, each a Linux kernel answering ARP
+    home namespace:   the computer running Tarnlook (.100), resolver and hosts file of its own (its
+                      name on 127.0.1.1), a default route through the router (.1), and first of
+                      all a host-only adapter (198.18.56.1/24) to one virtual machine
+    peer namespaces:  one per device of PEERS, each a Linux kernel answering ARP; the VM's too
 
-Nothing is linked to the machine's own namespace, no namespace has a route beyond the /24 and none
-forwards, so nothing sent on this LAN can leave it. Every namespace carries NAME_PREFIX: an earlier
+Nothing is linked to the machine's own namespace, no namespace has a route beyond its own networks
+but home's default route through the router, and none forwards, so nothing sent on this LAN can
+leave it. Every namespace carries NAME_PREFIX: an earlier
 run that was killed is cleared before a new one is built (its processes, then its namespaces).
 Runs on one machine are serialised by a lock file.
 
@@ -30,6 +33,13 @@ HOME = NAME_PREFIX + "home"
 NETWORK = "198.18.7"
 HOME_IP = NETWORK + ".100"
 HOME_MAC = "00-1B-21-07-00-64"  # Intel
+# A host-only network, as a virtual machine program makes one: home's first adapter, made before its
+# LAN adapter and without a gateway, and one virtual machine on it. The scan must keep to the LAN.
+VM = NAME_PREFIX + "vm"
+HOST_ONLY = "198.18.56"
+HOME_HOST_ONLY_IP = HOST_ONLY + ".1"
+VM_IP = HOST_ONLY + ".101"
+VM_MAC = "08-00-27-38-00-65"  # VirtualBox
 RESOLVER_DIR = Path("/etc/netns") / HOME
 LOCK = "/tmp/tarnlook-lan.lock"
 AVAHI_RUN = Path("/run/avahi-daemon")
@@ -112,8 +122,9 @@ def down():
         pass
 
 
-def add_host(namespace, port, ip, mac):
-    sh("ip", "netns", "add", namespace)
+def add_host(namespace, port, ip, mac, made=False):
+    if not made:
+        sh("ip", "netns", "add", namespace)
     sh("ip", "-n", SWITCH, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", namespace)
     sh("ip", "-n", SWITCH, "link", "set", port, "master", "br0", "up")
     quiet(namespace)
@@ -121,6 +132,19 @@ def add_host(namespace, port, ip, mac):
     sh("ip", "-n", namespace, "addr", "add", ip + "/24", "dev", "eth0")
     sh("ip", "-n", namespace, "link", "set", "lo", "up")
     sh("ip", "-n", namespace, "link", "set", "eth0", "up")
+
+
+def add_host_only_network():
+    """Home with its host-only adapter (vboxnet0) and the virtual machine at its other end."""
+    for name in (HOME, VM):
+        sh("ip", "netns", "add", name)
+        quiet(name)
+    sh("ip", "-n", HOME, "link", "add", "vboxnet0", "type", "veth", "peer", "name", "eth0", "netns", VM)
+    sh("ip", "-n", VM, "link", "set", "eth0", "address", VM_MAC.replace("-", ":").lower())
+    for name, port, ip in ((HOME, "vboxnet0", HOME_HOST_ONLY_IP), (VM, "eth0", VM_IP)):
+        sh("ip", "-n", name, "addr", "add", ip + "/24", "dev", port)
+        sh("ip", "-n", name, "link", "set", "lo", "up")
+        sh("ip", "-n", name, "link", "set", port, "up")
 
 
 def quiet(namespace):
@@ -135,19 +159,27 @@ def up():
     quiet(SWITCH)
     sh("ip", "-n", SWITCH, "link", "add", "br0", "type", "bridge")
     sh("ip", "-n", SWITCH, "link", "set", "br0", "up")
-    add_host(HOME, "home", HOME_IP, HOME_MAC)
+    add_host_only_network()
+    add_host(HOME, "home", HOME_IP, HOME_MAC, made=True)
+    # The default route of a home network, through the router, which forwards nothing.
+    sh("ip", "-n", HOME, "route", "add", "default", "via", ip_of(peer("router")), "dev", "eth0")
     for p in PEERS:
         add_host(namespace_of(p), p.key, ip_of(p), p.mac)
     RESOLVER_DIR.mkdir(parents=True, exist_ok=True)
     (RESOLVER_DIR / "resolv.conf").write_text(
         "nameserver %s\noptions timeout:1 attempts:1\n" % ip_of(peer(DNS_SERVER)))
-    (RESOLVER_DIR / "hosts").write_text("127.0.0.1 localhost\n%s %s\n" % (HOME_IP, socket.gethostname()))
-    # Nothing may leave: every namespace holds only the connected /24 route.
-    for name in [HOME] + [namespace_of(p) for p in PEERS]:
+    # As Debian's installer writes it: the own name on a loopback alias.
+    (RESOLVER_DIR / "hosts").write_text("127.0.0.1 localhost\n127.0.1.1 %s\n" % socket.gethostname())
+    # Nothing may leave: every namespace holds only its connected routes, home also the default
+    # route through the router.
+    allowed = {name: [NETWORK + ".0/24 "] for name in [namespace_of(p) for p in PEERS]}
+    allowed[HOME] = [NETWORK + ".0/24 ", HOST_ONLY + ".0/24 ", "default via %s dev eth0" % ip_of(peer("router"))]
+    allowed[VM] = [HOST_ONLY + ".0/24 "]
+    for name, prefixes in allowed.items():
         routes = subprocess.run(["ip", "-n", name, "-4", "route", "show"], capture_output=True, text=True,
                                 check=True).stdout.split("\n")
-        routes = [r for r in routes if r.strip()]
-        if len(routes) != 1 or not routes[0].startswith(NETWORK + ".0/24 "):
+        routes = sorted(r for r in routes if r.strip())
+        if len(routes) != len(prefixes) or not all(any(r.startswith(p) for r in routes) for p in prefixes):
             raise RuntimeError("%s has routes beyond the LAN: %r" % (name, routes))
 
 

@@ -203,6 +203,8 @@ def real_program_on_the_test_lan(s):
     arp_pairs = {pair for pair in referee["pairs"] if pair[0] != ip_of(peer(ROUTER))}
     check(listed_pairs(state) == arp_pairs, "Tarnlook listed %s, arp-scan found %s" %
           (sorted(listed_pairs(state)), sorted(arp_pairs)))
+    scans = [line for line in s.debug_lines() if line.startswith("扫描网络：")]
+    check(scans == ["扫描网络：%s\n" % HOME_IP], "the scan's network lines: %r" % scans)
 
     flush_neighbours()
     cold = timed_redetect(s)

@@ -14,6 +14,7 @@
 #include "net/address_sweep.h"
 #include "net/address_text.h"
 #include "net/local_identity.h"
+#include "net/network_choice.h"
 #include "net/scan_view.h"
 #include "platform/debug_output.h"
 #include "platform/net_port.h"
@@ -66,6 +67,12 @@ class FakeNetPort : public NetPort {
     if (call.result == kBufferOverflow) bufferSize = call.reportedSize;
     if (call.result == 0) adapters = call.adapters;
     return call.result;
+  }
+  bool routesReadable = true;
+  std::vector<DefaultRoute> defaultRoutes;
+  bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) override {
+    routes = defaultRoutes;
+    return routesReadable;
   }
   bool StartSockets(int major, int minor) override {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -200,6 +207,13 @@ class RecordingScanView : public ScanView {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back("invalidate");
   }
+  void ScanEnded(int unknownCount) override {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      calls.push_back("ended " + std::to_string(unknownCount));
+    }
+    ScanView::ScanEnded(unknownCount);
+  }
   void EnableItem(int item, bool enable) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back((enable ? "enable " : "disable ") + std::to_string(item));
@@ -272,6 +286,7 @@ inline void ResetNetState() {
   g_bSendArpUnsupported.store(0);
   g_bSendArpAnswered.store(0);
   g_deviceTable.clear();
+  ForgetPickedAdapter();
   while (g_evSweepDone.Wait(0)) {
   }
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <winsock2.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include <iphlpapi.h>
@@ -34,9 +35,34 @@ class Win32NetPort final : public NetPort {
     for (const IP_ADAPTER_INFO* a = first; a; a = a->Next) {
       AdapterEntry entry{a->Type, a->IpAddressList.IpAddress.String};
       if (a->AddressLength == 6) std::memcpy(entry.hardwareAddress, a->Address, 6);
+      entry.interfaceIndex = a->Index;
+      entry.gatewayText = a->GatewayList.IpAddress.String;
+      entry.description = a->Description;
       adapters.push_back(entry);
     }
     return 0;
+  }
+
+  bool ReadDefaultRoutes(std::vector<DefaultRoute>& routes) override {
+    // The table may grow between the two calls; a few tries, then it counts as unreadable.
+    ULONG size = 0;
+    std::vector<unsigned char> buffer;
+    DWORD rc = GetIpForwardTable(nullptr, &size, FALSE);
+    for (int attempt = 0; attempt < 3 && rc == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+      buffer.assign(size, 0);
+      rc = GetIpForwardTable(reinterpret_cast<MIB_IPFORWARDTABLE*>(buffer.data()), &size, FALSE);
+    }
+    if (rc == ERROR_NO_DATA) return true;  // an empty table: no default route
+    if (rc != NO_ERROR || buffer.size() < sizeof(DWORD)) return false;
+    const auto* table = reinterpret_cast<const MIB_IPFORWARDTABLE*>(buffer.data());
+    const std::size_t room =
+        (buffer.size() - offsetof(MIB_IPFORWARDTABLE, table)) / sizeof(MIB_IPFORWARDROW);
+    for (DWORD i = 0; i < table->dwNumEntries && i < room; ++i) {
+      const MIB_IPFORWARDROW& row = table->table[i];
+      if (row.dwForwardDest == 0 && row.dwForwardMask == 0)
+        routes.push_back({row.dwForwardIfIndex, row.dwForwardMetric1});
+    }
+    return true;
   }
 
   bool StartSockets(int major, int minor) override {

@@ -1,5 +1,7 @@
 #include "ui/core/device_details.h"
 
+#include <iterator>
+
 #include "maker/maker_lookup.h"
 #include "net/name_sources.h"
 #include "net/row_texts.h"
@@ -70,7 +72,10 @@ std::string MakerTipText(const std::string& macText) {
   return "厂商：" + MakerName(match);
 }
 
-bool OpensCopyMenu(int rowCount, int row) { return IsListedRow(rowCount, row); }
+std::vector<CopyMenuItem> CopyMenuItemsFor(int rowCount, int row) {
+  if (IsListedRow(rowCount, row)) return {std::begin(kCopyMenu), std::end(kCopyMenu)};
+  return {kCopyMenu[3]};
+}
 
 std::string DeviceTipText(DeviceRows& rows, int rowCount, int row) {
   if (!IsListedRow(rowCount, row)) return std::string();

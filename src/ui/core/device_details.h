@@ -3,6 +3,7 @@
 // a row or the whole list as text to copy. Every row is read through the read-back that marking
 // uses (ReadDeviceRow); nothing here changes a row.
 #include <string>
+#include <vector>
 
 #include "ui/core/device_marking.h"
 
@@ -23,8 +24,9 @@ struct CopyMenuItem {
 };
 extern const CopyMenuItem kCopyMenu[4];
 
-// Whether right-clicking (or the menu key on) row opens the menu: only on a row the list has.
-bool OpensCopyMenu(int rowCount, int row);
+// The copy entries the menu opens with for row: all four on a row the list has; off the rows (or
+// for the menu key with no row selected) only 复制全部设备.
+std::vector<CopyMenuItem> CopyMenuItemsFor(int rowCount, int row);
 
 // The text a command puts on the clipboard. One row's MAC, IP or host name; or every row, one
 // line each after a header line: host name, MAC, IP, state (本机/已知/未知) and maker, separated

@@ -54,8 +54,10 @@ class ListBuilderTest : public ::testing::Test {
     g_bSweepDone.store(0);
   }
 
-  // Runs the builder on a finished sweep.
+  // Runs the builder on a finished sweep of the network the launcher chose.
   void Build(const DeviceTable& table) {
+    ChooseNetworkForScan();
+    output.Clear();  // the launcher's line
     g_deviceTable = table;
     g_bSweepDone.store(1);
     EXPECT_EQ(ListBuildThreadProc(nullptr), 0u);
@@ -115,6 +117,15 @@ TEST_F(ListBuilderTest, LongerAddressSharingThePrefixIsNotTheLocalComputer) {
   EXPECT_EQ(g_seenByMerge[1].statusLabel, "\n标记为已知");
 }
 
+TEST_F(ListBuilderTest, ThisComputersRowTakesItsOwnNameWhenNoLookupNamedIt) {
+  net.hostName = "DESKTOP-7Q2L9";
+  Build({Device("192.168.1.7", "未知主机名"), Device("192.168.1.10", "未知主机名")});
+  EXPECT_EQ(g_seenByMerge[0].hostName, "DESKTOP-7Q2L9");
+  EXPECT_EQ(g_seenByMerge[1].hostName, "未知主机名");
+  Build({Device("192.168.1.10", "me")});
+  EXPECT_EQ(g_seenByMerge[0].hostName, "me");
+}
+
 TEST_F(ListBuilderTest, RowsCarryTheCellTextsInTableOrder) {
   Build({Device("192.168.1.7", "printer"), Device("192.168.1.10", "me")});
   ASSERT_EQ(view.rows.size(), 2u);
@@ -135,10 +146,11 @@ TEST_F(ListBuilderTest, SummaryCountsDevicesNotYetKnown) {
   EXPECT_EQ(view.texts[kItemSummaryPrefix], "发现您的局域网有");
   EXPECT_EQ(view.texts[kItemUnknownCount], "3");
   EXPECT_EQ(view.texts[kItemSummarySuffix], "个未知设备");
-  const std::vector<std::string> tail(view.calls.end() - 9, view.calls.end());
+  // The scan run ends last, after the summary showed the button.
+  const std::vector<std::string> tail(view.calls.end() - 10, view.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"invalidate", "hide 1001", "settext 1004", "show 1004",
                                             "settext 1005", "show 1005", "settext 1006",
-                                            "show 1006", "show 1000"}));
+                                            "show 1006", "show 1000", "ended 3"}));
 }
 
 TEST_F(ListBuilderTest, FailedMergeLeavesTheSweepTextsAndStillShowsTheSummary) {
@@ -150,26 +162,32 @@ TEST_F(ListBuilderTest, FailedMergeLeavesTheSweepTextsAndStillShowsTheSummary) {
   EXPECT_TRUE(view.shown[kItemRedetect]);
 }
 
-TEST_F(ListBuilderTest, PppAdapterOrEmptySweepGivesAnEmptyListAndZero) {
+TEST_F(ListBuilderTest, DialUpAloneOrAnEmptySweepGivesAnEmptyListAndZero) {
   struct Case {
     const char* what;
-    bool ppp;
+    std::vector<AdapterEntry> adapters;
     DeviceTable table;
+    std::size_t rows;
   } cases[] = {
-      {"ppp", true, {Device("192.168.1.2"), Device("192.168.1.10")}},
-      {"nobody answered", false, {}},
+      {"dial-up alone", {{23, "10.64.0.7"}}, {Device("192.168.1.2"), Device("192.168.1.10")}, 0},
+      {"a VPN beside the LAN",
+       {{6, "192.168.1.10"}, {23, "10.64.0.7"}},
+       {Device("192.168.1.2"), Device("192.168.1.10")},
+       2},
+      {"nobody answered", {{6, "192.168.1.10"}, {71, "x"}}, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeNetPort port;
-    port.adapterCalls.push_back(
-        {0, 0, {{6, "192.168.1.10"}, {static_cast<uint32_t>(c.ppp ? 23 : 71), "x"}}});
+    port.adapterCalls.push_back({0, 0, c.adapters});
     InstallNetPort(&port);
-    SelectLocalAddress();  // the launcher's pass, which the builder's flag test reads
     view.rows.clear();
     Build(c.table);
-    EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(view.texts[kItemUnknownCount], "0");
+    ASSERT_EQ(view.rows.size(), c.rows);
+    if (c.rows) {
+      EXPECT_EQ(view.rows[0].cells[2], "\n\n本机");
+    }
+    EXPECT_EQ(view.texts[kItemUnknownCount], c.rows ? "1" : "0");
     EXPECT_TRUE(view.shown[kItemRedetect]);
     EXPECT_FALSE(view.shown[kItemStatusText]);
   }

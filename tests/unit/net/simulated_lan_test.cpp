@@ -41,6 +41,8 @@ const char kScenario[] =
     "adapter 6 10.0.5.3\n"
     "adapter 23 10.64.0.1   # dial-up\n"
     "adapter 6 192.168.4.20\n"
+    "adapter 71 192.168.1.23 F4-8C-50-11-22-33 gateway=192.168.1.1 metric=35 name=Intel(R)_Wi-Fi\n"
+    "adapter 6 192.168.9.2 gateway=192.168.9.1\n"
     "hostname OFFICE-PC 192.168.4.20\n"
     "silence 5\n"
     "device 192.168.4.20 00-1A-2B-3C-4D-5E 1 OFFICE-PC\n"
@@ -50,9 +52,19 @@ TEST(SimulatedLanTest, ReadsEveryDirective) {
   SimScenario s;
   std::string error;
   ASSERT_TRUE(ParseScenario(kScenario, s, &error)) << error;
-  ASSERT_EQ(s.adapters.size(), 3u);
+  ASSERT_EQ(s.adapters.size(), 5u);
   EXPECT_EQ(s.adapters[1].type, 23u);
   EXPECT_EQ(s.adapters[2].firstIpText, "192.168.4.20");
+  EXPECT_EQ(s.adapters[2].gatewayText, "");
+  EXPECT_EQ(s.adapters[3].interfaceIndex, 4u);
+  EXPECT_EQ(s.adapters[3].gatewayText, "192.168.1.1");
+  EXPECT_EQ(s.adapters[3].description, "Intel(R) Wi-Fi");
+  EXPECT_EQ(s.adapters[3].hardwareAddress[5], 0x33);
+  ASSERT_EQ(s.defaultRoutes.size(), 2u);  // only the adapters with a gateway have one
+  EXPECT_EQ(s.defaultRoutes[0].interfaceIndex, 4u);
+  EXPECT_EQ(s.defaultRoutes[0].metric, 35u);
+  EXPECT_EQ(s.defaultRoutes[1].interfaceIndex, 5u);
+  EXPECT_EQ(s.defaultRoutes[1].metric, 0u);
   EXPECT_EQ(s.hostName, "OFFICE-PC");
   EXPECT_TRUE(s.hostNameResolves);
   EXPECT_EQ(s.hostAddress, Ip("192.168.4.20"));
@@ -66,8 +78,10 @@ TEST(SimulatedLanTest, ReadsEveryDirective) {
 TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
   for (const char* line :
        {"device 1.2.3.4 00-11-22-33-44 5", "device 1.2.3.4 00-11-22-33-44-55 fast",
-        "adapter six 1.2.3.4", "hostname only", "gateway 1.2.3.4", "device x 00-11-22-33-44-55 1",
-        "device 1.2.3.4 00-11-22-33-44-55 1 a b", "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
+        "adapter six 1.2.3.4", "adapter 6 1.2.3.4 gateway=x", "adapter 6 1.2.3.4 metric=-1",
+        "adapter 6 1.2.3.4 gateway=1.2.3.1 00-11-22-33-44-55", "hostname only", "gateway 1.2.3.4",
+        "device x 00-11-22-33-44-55 1", "device 1.2.3.4 00-11-22-33-44-55 1 a b",
+        "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
         "device 1.2.3.4 00-11-22-33-44-55 1 netbios=SIXTEEN-BYTES-NM"}) {
     SCOPED_TRACE(line);
     SimScenario s;
@@ -105,7 +119,10 @@ TEST(SimulatedLanTest, PortFollowsTheSystemsProtocol) {
   EXPECT_EQ(port->ReadAdapters(size, adapters), NetPort::kBufferOverflow);
   EXPECT_GT(size, 648u);
   EXPECT_EQ(port->ReadAdapters(size, adapters), 0u);
-  EXPECT_EQ(adapters.size(), 3u);
+  EXPECT_EQ(adapters.size(), 5u);
+  std::vector<DefaultRoute> routes;
+  EXPECT_TRUE(port->ReadDefaultRoutes(routes));
+  EXPECT_EQ(routes.size(), 2u);
 
   uint32_t mac[2] = {0xFFFFFFFF, 0xFFFFFFFF}, length = 6;
   EXPECT_NE(port->SendArp(Ip("192.168.4.10"), 0, mac, length), 0u);  // silent

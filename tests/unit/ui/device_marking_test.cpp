@@ -230,7 +230,11 @@ TEST(DeviceDetails, TooltipsAndCopiedTextsComeFromTheRows) {
   EXPECT_EQ(CopiedText(rows, 4, 1, CopyCommand::kIpAddress), "192.168.1.20");
   EXPECT_EQ(CopiedText(rows, 4, 3, CopyCommand::kHostName), "未知主机名");
   EXPECT_EQ(CopiedText(rows, 4, 4, CopyCommand::kHostName), "");
-  EXPECT_FALSE(OpensCopyMenu(4, 4));
+  ASSERT_EQ(CopyMenuItemsFor(4, 3).size(), 4u);
+  for (int offRow : {4, -1}) {
+    ASSERT_EQ(CopyMenuItemsFor(4, offRow).size(), 1u);
+    EXPECT_EQ(CopyMenuItemsFor(4, offRow)[0].command, CopyCommand::kAllDevices);
+  }
   EXPECT_EQ(CopiedText(rows, 4, -1, CopyCommand::kAllDevices),
             "主机名\tMAC地址\tIP地址\t状态\t厂商\r\n"
             "MYPC\t00-1B-63-00-00-01\t192.168.1.37\t本机\tApple\r\n"
