@@ -13,6 +13,17 @@ prefix_ready() {  # prefix, ready marker's name, 32-bit wine
   [ -f "$1/$2" ] && { [ ! -x "$3" ] || prefix_wow64 "$1"; }
 }
 
+# Whether the project made a prefix, so that scripts/wine-prefix may replace it: one in the
+# checkout's build folder, or one holding the mark that the script puts in each prefix it makes.
+# Any other (a user's ~/.wine named by TARNLOOK_WINEPREFIX) is only ever added to.
+prefix_mark=.tarnlook-made
+# The mark of a prepared prefix (its number grows when the preparation changes).
+prefix_ready_mark=.tarnlook-ready-3
+prefix_ours() {  # prefix, checkout
+  case $1/ in "$2"/build/*) return 0 ;; esac
+  [ -f "$1/$prefix_mark" ]
+}
+
 # --- apt ---------------------------------------------------------------------------------------
 
 # The packages an apt-get run (-q, not -qq) lists as to be downgraded, one a line.
@@ -24,6 +35,27 @@ apt_downgrades() {
 
 # Whether an apt-get run planned to remove packages (with --no-remove it then stops).
 apt_would_remove() { grep -q -e 'will be REMOVED:' -e 'remove is disabled'; }
+
+# --- system services ---------------------------------------------------------------------------
+
+# The system services to turn off after an install: the test LAN starts nmbd and avahi-daemon
+# itself, in its own namespaces. Only those of the packages this install newly added (samba's and
+# avahi-daemon's; without its socket unit, socket activation starts avahi-daemon again), and none
+# that ran before it: a machine's own Samba server or avahi-daemon stays as it was.
+services_to_stop() {  # units in use before the install (space-separated), packages it installed...
+  local before=" $1 " package unit units
+  shift
+  for package in "$@"; do
+    case $package in
+      samba) units="nmbd.service smbd.service samba-ad-dc.service" ;;
+      avahi-daemon) units="avahi-daemon.service avahi-daemon.socket" ;;
+      *) units= ;;
+    esac
+    for unit in $units; do
+      [[ $before == *" $unit "* ]] || echo "$unit"
+    done
+  done
+}
 
 # --- 32-bit programs ---------------------------------------------------------------------------
 

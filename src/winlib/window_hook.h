@@ -11,7 +11,9 @@ class CWindowHook {
   CWindowHook(const CWindowHook&) = delete;
   CWindowHook& operator=(const CWindowHook&) = delete;
 
-  // One window per hook; false when hWnd is null or this hook already watches a window.
+  // One window per hook; false when hWnd is null, this hook already watches a window or another
+  // hook watches hWnd. A hook whose procedure another one cut out of the chain (by restoring the
+  // procedure it found) watches nothing any more: a new hook takes the window.
   bool Hook(HWND hWnd);
   // Takes the procedure out again if nothing has gone in front of it since; otherwise it stays in
   // the chain, passing every message on, until it heads the chain again or the window goes. The

@@ -148,7 +148,7 @@ class Session:
 
     def _template(self):
         template = self.build / "tests" / "e2e" / "prefix-template"
-        env = dict(os.environ, WINEPREFIX=str(template))
+        env = dict(os.environ, TARNLOOK_WINEPREFIX=str(template))
         env.pop("DISPLAY", None)
         subprocess.run([str(SOURCE / "scripts" / "wine-prefix")], env=env, check=True,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -122,6 +122,29 @@ TEST(Winlib, HookTakenOutBehindAnotherProcedureStillPassesMessagesOn) {
   });
 }
 
+TEST(Winlib, HookCutOutOfTheChainByAnotherProcedureCanBeMadeAgain) {
+  for (bool unhookedFirst : {false, true}) {
+    CControlsTestDlg dlg;
+    RUN_DIALOG(dlg, [unhookedFirst](CControlsTestDlg& d) {
+      HWND list = d.m_listDevices.m_hWnd;
+      const LONG_PTR own = ::GetWindowLongPtrA(list, GWLP_WNDPROC);
+      auto cut = std::make_unique<CPassingHook>();
+      ASSERT_TRUE(cut->Hook(list));
+      // A procedure goes in front, then its owner puts back the one it found before the hook's.
+      ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrontProc));
+      ::SetWindowLongPtrA(list, GWLP_WNDPROC, own);
+      if (unhookedFirst) cut.reset();
+      CPassingHook again;
+      ASSERT_TRUE(again.Hook(list)) << unhookedFirst;
+      EXPECT_NE(::GetWindowLongPtrA(list, GWLP_WNDPROC), own) << unhookedFirst;  // installed
+      cut.reset();  // the cut-out hook's end leaves the new one in place
+      EXPECT_NE(::GetWindowLongPtrA(list, GWLP_WNDPROC), own) << unhookedFirst;
+      again.Unhook();
+      EXPECT_EQ(::GetWindowLongPtrA(list, GWLP_WNDPROC), own) << unhookedFirst;
+    });
+  }
+}
+
 TEST(Winlib, FontsFromPointSizes) {
   CFont font;
   HDC screen = ::GetDC(nullptr);
