@@ -27,7 +27,10 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   std::optional<std::string> currentDirectory;
   std::optional<platform::FileProbeResult> probeOverride;  // else the system binding answers
   std::optional<std::vector<uint32_t>> runningProcesses;   // else the system binding answers
+  std::optional<uint32_t> currentProcess;                  // else the system binding answers
+  bool movesFail = false;  // a scanner holds every file, so no rename gets through
   int currentDirectoryCalls = 0;
+  int waits = 0;  // counted, never slept
 
   platform::InstallSetting ReadInstallSetting() override { return install; }
   std::optional<std::string> CurrentDirectory() override {
@@ -41,6 +44,29 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
     if (!runningProcesses) return platform::SystemRegistryOsPort().ProcessRunning(processId);
     return std::count(runningProcesses->begin(), runningProcesses->end(), processId) != 0;
   }
+  uint32_t CurrentProcessId() override {
+    return currentProcess ? *currentProcess : platform::SystemRegistryOsPort().CurrentProcessId();
+  }
+  void WaitMilliseconds(uint32_t) override { ++waits; }
+  bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    return !movesFail && platform::SystemRegistryOsPort().MoveFileNoReplace(from, to);
+  }
+#ifndef _WIN32
+  // A profile directory ends in a backslash, which natively is part of the file's name: such a
+  // folder is listed as Windows would see it, its files whose names start with that backslash.
+  std::vector<platform::DirectoryEntry> ListFiles(const std::string& directory) override {
+    platform::RegistryOsPort& system = platform::SystemRegistryOsPort();
+    if (directory.size() < 2 || directory.back() != '\\') return system.ListFiles(directory);
+    std::vector<platform::DirectoryEntry> files;
+    for (platform::DirectoryEntry& entry :
+         system.ListFiles(directory.substr(0, directory.size() - 1))) {
+      if (entry.name.size() > 1 && entry.name[0] == '\\') {
+        files.push_back({entry.name.substr(1), entry.lastWrite});
+      }
+    }
+    return files;
+  }
+#endif
 };
 
 // Installs a port for the lifetime of the object.
