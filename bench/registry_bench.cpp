@@ -19,7 +19,6 @@
 #include "platform/registry_os_port.h"
 #include "registry/classification_merge.h"
 #include "registry/profile_location.h"
-#include "registry_test_support.h"
 #include "xml/base64.h"
 
 namespace {
@@ -33,18 +32,33 @@ std::string Mac(int a, int b) {
   return text;
 }
 
-// The file calls as the system makes them; folder 0 hides the profile folder from the listing.
-class BenchPort : public registry_test::FakeRegistryOsPort {
+class BenchPort : public platform::RegistryOsPort {
  public:
-  BenchPort(std::string install, bool listFolder) : listFolder_(listFolder) {
-    this->install = {platform::InstallKeyState::kValue, std::move(install)};
+  BenchPort(std::string install, bool listFolder)
+      : install_(std::move(install)), listFolder_(listFolder) {}
+  platform::InstallSetting ReadInstallSetting() override {
+    return {platform::InstallKeyState::kValue, install_};
   }
+  std::optional<std::string> CurrentDirectory() override { return std::nullopt; }
+  platform::FileProbeResult ProbeFile(const std::string& path) override {
+    return platform::SystemRegistryOsPort().ProbeFile(path);
+  }
+  // The profile directory ends in a backslash, which natively is part of the file's name: the
+  // folder is listed as Windows would see it, its files whose names start with that backslash.
   std::vector<platform::DirectoryEntry> ListFiles(const std::string& directory) override {
-    if (!listFolder_) return {};
-    return FakeRegistryOsPort::ListFiles(directory);
+    std::vector<platform::DirectoryEntry> files;
+    if (!listFolder_ || directory.size() < 2 || directory.back() != '\\') return files;
+    for (platform::DirectoryEntry& entry :
+         platform::SystemRegistryOsPort().ListFiles(directory.substr(0, directory.size() - 1))) {
+      if (entry.name.size() > 1 && entry.name[0] == '\\') {
+        files.push_back({entry.name.substr(1), entry.lastWrite});
+      }
+    }
+    return files;
   }
 
  private:
+  std::string install_;
   bool listFolder_;
 };
 

@@ -51,22 +51,6 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
     return !movesFail && platform::SystemRegistryOsPort().MoveFileNoReplace(from, to);
   }
-#ifndef _WIN32
-  // A profile directory ends in a backslash, which natively is part of the file's name: such a
-  // folder is listed as Windows would see it, its files whose names start with that backslash.
-  std::vector<platform::DirectoryEntry> ListFiles(const std::string& directory) override {
-    platform::RegistryOsPort& system = platform::SystemRegistryOsPort();
-    if (directory.size() < 2 || directory.back() != '\\') return system.ListFiles(directory);
-    std::vector<platform::DirectoryEntry> files;
-    for (platform::DirectoryEntry& entry :
-         system.ListFiles(directory.substr(0, directory.size() - 1))) {
-      if (entry.name.size() > 1 && entry.name[0] == '\\') {
-        files.push_back({entry.name.substr(1), entry.lastWrite});
-      }
-    }
-    return files;
-  }
-#endif
 };
 
 // Installs a port for the lifetime of the object.

@@ -178,20 +178,6 @@ TEST_F(MergeRegistryTest, RowZeroIsSkippedEvenWhenItIsNotTheLocalComputer) {
   EXPECT_EQ(g_deviceTable[1].statusLabel, kKnown);
 }
 
-TEST_F(MergeRegistryTest, ABackupThatCannotBeMovedIsReadAfterOneWaitPerMerge) {
-  // The file is missing; its backup carries a live process's id, and a scanner holds it.
-  WriteDocument(path + ".9.tmp.bak",
-                "<CONFIG><ComputerInfo USERNAME=\"p\" STATUS=\"标记为未知\" MAC=\"AA\"/></CONFIG>");
-  port.runningProcesses = std::vector<uint32_t>{9};
-  port.movesFail = true;
-  g_deviceTable = {Row("me", "00", kLocal), Row("a", "AA"), Row("b", "AA")};
-  MergeRegistry();
-  EXPECT_EQ(g_deviceTable[2].hostName, "p");
-  EXPECT_EQ(g_deviceTable[2].statusLabel, kKnown);
-  EXPECT_EQ(port.waits, 1);
-  EXPECT_FALSE(registry_test::FileExists(path));  // the merge only reads
-}
-
 TEST_F(MergeRegistryTest, MissingFileLeavesEveryRowAndCreatesNothing) {
   g_deviceTable = {Row("me", "00", kLocal), Row("host-a", "00-1A-2B-3C-4D-5E")};
   MergeRegistry();
