@@ -1,6 +1,9 @@
 // One full classification merge of a /24 sweep (253 devices, the local computer first) against
 // registry files of 10, 100 and 10,000 entries. Half of the devices have an entry, as far as the
 // file has entries to give them; the other entries belong to devices not on the network now.
+// The profile folder holds the client's other files too (kOtherFiles of them), as a user's does;
+// the second argument 0 hides them and every leftover from the registry's clearing up after
+// crashed saves, so the difference between the two runs is what that clearing up costs a merge.
 #include <atomic>
 
 #include <benchmark/benchmark.h>
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "net/device_record.h"
 #include "platform/registry_os_port.h"
@@ -20,6 +24,7 @@
 namespace {
 
 constexpr int kDevices = 253;
+constexpr int kOtherFiles = 40;
 
 std::string Mac(int a, int b) {
   char text[24];
@@ -29,7 +34,9 @@ std::string Mac(int a, int b) {
 
 class BenchPort : public platform::RegistryOsPort {
  public:
-  explicit BenchPort(std::string install) : install_(std::move(install)) {}
+  BenchPort(std::string install, bool listFolder)
+      : install_(std::move(install)), listFolder_(listFolder) {}
+  int listings = 0;  // the folder listings the clearing up asked for
   platform::InstallSetting ReadInstallSetting() override {
     return {platform::InstallKeyState::kValue, install_};
   }
@@ -37,10 +44,35 @@ class BenchPort : public platform::RegistryOsPort {
   platform::FileProbeResult ProbeFile(const std::string& path) override {
     return platform::SystemRegistryOsPort().ProbeFile(path);
   }
+  // The profile directory ends in a backslash, which natively is part of the file's name: the
+  // folder is listed as Windows would see it, its files whose names start with that backslash.
+  std::vector<platform::DirectoryEntry> ListFiles(const std::string& directory) override {
+    ++listings;
+    std::vector<platform::DirectoryEntry> files;
+    if (!listFolder_ || directory.size() < 2 || directory.back() != '\\') return files;
+    for (platform::DirectoryEntry& entry :
+         platform::SystemRegistryOsPort().ListFiles(directory.substr(0, directory.size() - 1))) {
+      if (entry.name.size() > 1 && entry.name[0] == '\\') {
+        files.push_back({entry.name.substr(1), entry.lastWrite});
+      }
+    }
+    return files;
+  }
 
  private:
   std::string install_;
+  bool listFolder_;
 };
+
+// The client's own files beside the registry: settings, logs, cached pictures, a few KB each.
+void WriteOtherFiles(const std::filesystem::path& dir) {
+  for (int i = 0; i < kOtherFiles; ++i) {
+    const char* kinds[] = {"Profile%d.ini", "Log%d.txt", "Cache%d.bmp", "ComputerInfo%d.xml"};
+    char name[32];
+    std::snprintf(name, sizeof name, kinds[i % 4], i);
+    std::ofstream(dir.string() + "/\\" + name, std::ios::binary) << std::string(2048 + 97 * i, 'x');
+  }
+}
 
 // Writes a registry file of `entries` entries in the layout the program writes, spreading the
 // registered devices (every second one of the sweep) evenly among them.
@@ -86,7 +118,9 @@ void BM_MergeRegistry(benchmark::State& state) {
        std::to_string(serial++));
   std::filesystem::create_directories(dir);
   int registered = 0;
-  BenchPort port(WriteRegistry(dir, static_cast<int>(state.range(0)), &registered));
+  WriteOtherFiles(dir);
+  BenchPort port(WriteRegistry(dir, static_cast<int>(state.range(0)), &registered),
+                 state.range(1) != 0);
   platform::InstallRegistryOsPort(&port);
 
   const DeviceTable sweep = SweepResult();
@@ -101,6 +135,8 @@ void BM_MergeRegistry(benchmark::State& state) {
     for (const DeviceRecord& row : g_deviceTable) known += row.statusLabel == "\n标记为未知";
     state.ResumeTiming();
   }
+  state.counters["listings"] =
+      benchmark::Counter(port.listings, benchmark::Counter::kAvgIterations);
   state.counters["registered"] = registered;
   state.counters["known"] = known;
 
@@ -110,9 +146,8 @@ void BM_MergeRegistry(benchmark::State& state) {
 }
 
 BENCHMARK(BM_MergeRegistry)
-    ->Arg(10)
-    ->Arg(100)
-    ->Arg(10000)
+    ->ArgsProduct({{10, 100, 10000}, {1, 0}})
+    ->ArgNames({"entries", "folder"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

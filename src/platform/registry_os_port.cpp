@@ -28,6 +28,12 @@ bool RegistryOsPort::RemoveFile(const std::string& path) {
   return SystemRegistryOsPort().RemoveFile(path);
 }
 
+uint32_t RegistryOsPort::CurrentProcessId() { return SystemRegistryOsPort().CurrentProcessId(); }
+
+void RegistryOsPort::WaitMilliseconds(uint32_t milliseconds) {
+  SystemRegistryOsPort().WaitMilliseconds(milliseconds);
+}
+
 void InstallRegistryOsPort(RegistryOsPort* port) { g_installedPort.store(port); }
 
 }  // namespace platform

@@ -53,6 +53,10 @@ class RegistryOsPort {
   // Gives a file a new name in the same directory; fails, changing nothing, where that name exists.
   virtual bool MoveFileNoReplace(const std::string& from, const std::string& to);
   virtual bool RemoveFile(const std::string& path);
+  // This process's id, as the names of its saves' files carry it.
+  virtual uint32_t CurrentProcessId();
+  // Gives another process's save time to finish its renames.
+  virtual void WaitMilliseconds(uint32_t milliseconds);
 };
 
 // The binding for this build's operating system.

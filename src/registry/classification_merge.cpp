@@ -41,8 +41,10 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
 }
 
 void MergeRegistry() {
-  const std::string path = GetProfileDirectory() + kRegistryFileName;
-  MergeRegistryInto(g_deviceTable, [&path](const std::string& macText, const char* attributeName) {
-    return AccessDeviceAttribute(path, macText, false, attributeName, std::string());
-  });
+  // One clearing up after crashed saves for the whole merge, not one per lookup.
+  const RegistryReader reader(GetProfileDirectory() + kRegistryFileName);
+  MergeRegistryInto(g_deviceTable,
+                    [&reader](const std::string& macText, const char* attributeName) {
+                      return reader.Read(macText, attributeName);
+                    });
 }

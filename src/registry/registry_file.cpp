@@ -3,42 +3,25 @@
 #include <cstdio>
 
 #include "platform/registry_os_port.h"
+#include "registry/registry_entries.h"
 #include "registry/save_recovery.h"
 #include "text/cp936.h"
 #include "xml/xml_document.h"
 
 namespace {
 
-constexpr const char kRootName[] = "CONFIG";
-constexpr const char kEntryName[] = "ComputerInfo";
+using registry_entries::EnterRoot;
+using registry_entries::FindNextMatchingEntry;
+
 constexpr const char kDeclaration[] = "<?xml version=\"1.0\"?>";
 
-// Positions doc inside CONFIG, before its first child. False when the document has no CONFIG.
-bool EnterRoot(XmlDocument& doc) {
-  if (!doc.FindElement(kRootName)) return false;
-  doc.EnterElement();
-  return true;
-}
-
-// Moves to the next entry whose trimmed MAC is not empty and occurs within macText; gives that
-// trimmed MAC. The stored MAC carries the row's line feeds, the caller's text may too, so this is
-// a containment test and not an equality test.
-std::optional<std::string> FindNextMatchingEntry(XmlDocument& doc, const std::string& macText) {
-  while (doc.FindElement(kEntryName)) {
-    const std::string stored = doc.GetAttribute("MAC");
-    const std::string_view mac = text::Trim(stored);
-    // A MAC of blanks alone trims to nothing, which every text would "contain": not usable.
-    if (mac.empty()) continue;
-    if (text::Contains(macText, mac)) return std::string(mac);
-  }
-  return std::nullopt;
-}
-
-std::optional<std::string> AccessEntry(const std::string& path, const std::string& macText,
-                                       bool write, const char* attributeName,
-                                       const std::string& value) {
+// Each step below reads the registry's text from source (the file, or the backup standing in for
+// it) and saves to path.
+std::optional<std::string> AccessEntry(const std::string& source, const std::string& path,
+                                       const std::string& macText, bool write,
+                                       const char* attributeName, const std::string& value) {
   XmlDocument doc;
-  if (!doc.LoadFile(path) || !EnterRoot(doc)) return std::nullopt;
+  if (!doc.LoadFile(source) || !EnterRoot(doc)) return std::nullopt;
   std::optional<std::string> mac = FindNextMatchingEntry(doc, macText);
   if (!mac) return std::nullopt;
   if (write) {
@@ -52,24 +35,18 @@ std::optional<std::string> AccessEntry(const std::string& path, const std::strin
   return std::string(text::Trim(stored));  // blanks alone give an empty text
 }
 
-bool AppendEntry(const DeviceRecord& record, const std::string& path) {
+bool AppendEntry(const DeviceRecord& record, const std::string& source, const std::string& path) {
   XmlDocument doc;
-  if (!doc.LoadFile(path)) return false;
-  // A file without CONFIG keeps whatever text it decodes to and gains a CONFIG after it.
-  if (!doc.FindElement(kRootName)) doc.AddElement(kRootName);
-  doc.EnterElement();
-  doc.AddElement(kEntryName);
-  doc.SetAttribute("USERNAME", record.hostName);
-  doc.SetAttribute("STATUS", record.statusLabel);
-  doc.SetAttribute("MAC", record.macText);
+  if (!doc.LoadFile(source)) return false;
+  registry_entries::EnterOrAddRoot(doc);
+  registry_entries::AddEntry(doc, {record.hostName, record.statusLabel, record.macText});
   return doc.SaveFile(path);
 }
 
 bool CreateNewRegistry(int& counter, const std::string& path) {
   XmlDocument doc;
   doc.SetDocumentText(kDeclaration);
-  doc.AddElement(kRootName);
-  doc.EnterElement();
+  registry_entries::EnterOrAddRoot(doc);
   char name[32];
   std::snprintf(name, sizeof name, "ComputerId%d", counter);
   while (doc.FindElement(name)) {
@@ -81,19 +58,25 @@ bool CreateNewRegistry(int& counter, const std::string& path) {
   return doc.SaveFile(path);
 }
 
-int AddEntry(const DeviceRecord& record, const std::string& path) {
+int AddDeviceEntry(const DeviceRecord& record, const RegistrySource& source,
+                   const std::string& path) {
   platform::RegistryOsPort& port = platform::CurrentRegistryOsPort();
+  // While a backup stands in for the missing file, a new file would hide the user's entries: the
+  // entry joins the backup's text instead, or, where that cannot be read, is not stored.
+  const auto missing = [&port, &source, &path] {
+    return !source.backupStandsIn && port.ProbeFile(path) == platform::FileProbeResult::kMissing;
+  };
   // Create only a file that is known to be missing. One that exists but cannot be opened here
   // (the probe shares nothing, so any other open handle makes it fail) is left to the load: if
   // that cannot read it either, this change is not stored and the file keeps its entries.
-  if (port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
+  if (missing()) {
     int counter = 1;
     CreateNewRegistry(counter, path);
   }
   {
     XmlDocument doc;
-    bool loaded = doc.LoadFile(path);
-    if (!loaded && port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
+    bool loaded = doc.LoadFile(source.readPath);
+    if (!loaded && missing()) {
       int counter = 1;
       CreateNewRegistry(counter, path);
       XmlDocument retry;
@@ -101,14 +84,14 @@ int AddEntry(const DeviceRecord& record, const std::string& path) {
     }
     if (!loaded) return 0;
   }
-  AppendEntry(record, path);
+  AppendEntry(record, source.readPath, path);
   return 1;
 }
 
 // Every operation first clears up after a save that a crash interrupted, so a registry left under
 // a backup name is found again instead of being replaced by a new, empty one.
-void Recover(const std::string& path) {
-  RecoverInterruptedSave(platform::CurrentRegistryOsPort(), path);
+RegistrySource Recover(const std::string& path) {
+  return RecoverInterruptedSave(platform::CurrentRegistryOsPort(), path);
 }
 
 }  // namespace
@@ -117,21 +100,27 @@ std::optional<std::string> AccessDeviceAttribute(const std::string& path,
                                                  const std::string& macText, bool write,
                                                  const char* attributeName,
                                                  const std::string& value) {
-  Recover(path);
-  return AccessEntry(path, macText, write, attributeName, value);
+  return AccessEntry(Recover(path).readPath, path, macText, write, attributeName, value);
 }
 
 int AddDevice(const DeviceRecord& record, const std::string& path) {
-  Recover(path);
-  return AddEntry(record, path);
+  return AddDeviceEntry(record, Recover(path), path);
 }
 
 bool AppendDeviceElement(const DeviceRecord& record, const std::string& path) {
-  Recover(path);
-  return AppendEntry(record, path);
+  return AppendEntry(record, Recover(path).readPath, path);
 }
 
 bool CreateRegistryFile(int& counter, const std::string& path) {
-  Recover(path);
+  // No new file takes the place of the entries that a backup holds.
+  if (Recover(path).backupStandsIn) return false;
   return CreateNewRegistry(counter, path);
+}
+
+RegistryReader::RegistryReader(const std::string& path)
+    : m_strPath(path), m_strReadPath(Recover(path).readPath) {}
+
+std::optional<std::string> RegistryReader::Read(const std::string& macText,
+                                                const char* attributeName) const {
+  return AccessEntry(m_strReadPath, m_strPath, macText, false, attributeName, std::string());
 }

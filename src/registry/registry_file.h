@@ -27,3 +27,16 @@ bool AppendDeviceElement(const DeviceRecord& record, const std::string& path);
 // Writes the initial document: the declaration and CONFIG holding the placeholder
 // ComputerId<counter>. Raises counter past any placeholder name already taken.
 bool CreateRegistryFile(int& counter, const std::string& path);
+
+// Reads for a series of lookups that nothing writes in between (one merge), each as
+// AccessDeviceAttribute in read mode gives it. The clearing up after crashed saves, which lists
+// the profile folder and may wait for another process's save, runs once, at construction.
+class RegistryReader {
+ public:
+  explicit RegistryReader(const std::string& path);
+  std::optional<std::string> Read(const std::string& macText, const char* attributeName) const;
+
+ private:
+  std::string m_strPath;
+  std::string m_strReadPath;  // the file, or the backup that stands in for it
+};

@@ -1,11 +1,18 @@
 #include "registry/save_recovery.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "registry/registry_entries.h"
+#include "text/cp936.h"
+
 namespace {
+
+// A save's two renames take milliseconds; a backup still there after this is a crash's.
+constexpr uint32_t kLiveSaveMilliseconds = 100;
 
 struct Leftover {
   uint32_t processId = 0;
@@ -31,34 +38,86 @@ std::optional<Leftover> ParseLeftoverName(std::string_view name, std::string_vie
   return std::nullopt;
 }
 
+struct Found {
+  std::string path;
+  uint64_t lastWrite;
+  Leftover leftover;
+};
+
+std::vector<Found> FindLeftovers(platform::RegistryOsPort& port, const std::string& directory,
+                                 const std::string& file) {
+  std::vector<Found> found;
+  for (const platform::DirectoryEntry& entry : port.ListFiles(directory)) {
+    if (const std::optional<Leftover> leftover = ParseLeftoverName(entry.name, file)) {
+      found.push_back({directory + entry.name, entry.lastWrite, *leftover});
+    }
+  }
+  return found;
+}
+
+// Adds to the registry file every entry of the backup whose MAC the file lacks. True once the
+// file holds them all, so the backup may go; false while either cannot be read or the save fails.
+bool AbsorbBackup(const std::string& backup, const std::string& path) {
+  using registry_entries::StoredEntry;
+  const std::optional<std::vector<StoredEntry>> held = registry_entries::LoadEntries(backup);
+  const std::optional<std::vector<StoredEntry>> present = registry_entries::LoadEntries(path);
+  if (!held || !present) return false;
+  std::vector<StoredEntry> lacking;
+  for (const StoredEntry& entry : *held) {
+    const std::string_view mac = text::Trim(entry.mac);
+    if (std::none_of(present->begin(), present->end(),
+                     [mac](const StoredEntry& p) { return text::Trim(p.mac) == mac; })) {
+      lacking.push_back(entry);
+    }
+  }
+  if (lacking.empty()) return true;
+  XmlDocument doc;
+  if (!doc.LoadFile(path)) return false;
+  registry_entries::EnterOrAddRoot(doc);
+  for (const StoredEntry& entry : lacking) registry_entries::AddEntry(doc, entry);
+  return doc.SaveFile(path);
+}
+
 }  // namespace
 
-void RecoverInterruptedSave(platform::RegistryOsPort& port, const std::string& path) {
+RegistrySource RecoverInterruptedSave(platform::RegistryOsPort& port, const std::string& path) {
   const std::size_t cut = path.find_last_of("\\/");
   const std::string directory = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
   const std::string file = path.substr(directory.size());
+  const uint32_t self = port.CurrentProcessId();
 
-  struct Found {
-    std::string path;
-    uint64_t lastWrite;
-    bool backup;
+  std::vector<Found> leftovers = FindLeftovers(port, directory, file);
+  if (leftovers.empty()) return {path, false};
+  bool missing = port.ProbeFile(path) == platform::FileProbeResult::kMissing;
+  const auto otherProcessRuns = [&port, self](const Found& found) {
+    return found.leftover.backup && found.leftover.processId != self &&
+           port.ProcessRunning(found.leftover.processId);
   };
-  std::vector<Found> crashed;
-  for (const platform::DirectoryEntry& entry : port.ListFiles(directory)) {
-    const std::optional<Leftover> leftover = ParseLeftoverName(entry.name, file);
-    if (!leftover || port.ProcessRunning(leftover->processId)) continue;
-    crashed.push_back({directory + entry.name, entry.lastWrite, leftover->backup});
+  if (missing && std::any_of(leftovers.begin(), leftovers.end(), otherProcessRuns)) {
+    // That process may be between the renames of its save (Windows reuses process ids, so it may
+    // as well be an unrelated one): once it had time to finish, what is left is a crash's.
+    port.WaitMilliseconds(kLiveSaveMilliseconds);
+    leftovers = FindLeftovers(port, directory, file);
+    missing = port.ProbeFile(path) == platform::FileProbeResult::kMissing;
   }
-  if (crashed.empty()) return;
 
-  if (port.ProbeFile(path) == platform::FileProbeResult::kMissing) {
-    // A temporary file may be incomplete; the backup is the whole text of the last good save.
-    const Found* newest = nullptr;
-    for (const Found& found : crashed) {
-      if (found.backup && (!newest || found.lastWrite > newest->lastWrite)) newest = &found;
+  RegistrySource source{path, false};
+  const Found* newest = nullptr;
+  for (const Found& found : leftovers) {
+    if (missing && found.leftover.backup && (!newest || found.lastWrite > newest->lastWrite)) {
+      newest = &found;
     }
-    // While the file is missing and could not be restored, every backup stays for the next try.
-    if (newest && !port.MoveFileNoReplace(newest->path, path)) return;
   }
-  for (const Found& found : crashed) port.RemoveFile(found.path);  // the restored one has moved
+  // A temporary file may be incomplete; the backup is the whole text of the last good save.
+  if (newest && !port.MoveFileNoReplace(newest->path, path)) source = {newest->path, true};
+  for (const Found& found : leftovers) {
+    if (&found == newest) continue;  // moved into place, or standing in for the file
+    // While a backup stands in, the file is missing and the other backups wait for it. A
+    // temporary file of a running process is that process's save in progress.
+    const bool done = found.leftover.backup
+                          ? !source.backupStandsIn && AbsorbBackup(found.path, path)
+                          : !port.ProcessRunning(found.leftover.processId);
+    if (done) port.RemoveFile(found.path);
+  }
+  return source;
 }

@@ -27,7 +27,10 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   std::optional<std::string> currentDirectory;
   std::optional<platform::FileProbeResult> probeOverride;  // else the system binding answers
   std::optional<std::vector<uint32_t>> runningProcesses;   // else the system binding answers
+  std::optional<uint32_t> currentProcess;                  // else the system binding answers
+  bool movesFail = false;  // a scanner holds every file, so no rename gets through
   int currentDirectoryCalls = 0;
+  int waits = 0;  // counted, never slept
 
   platform::InstallSetting ReadInstallSetting() override { return install; }
   std::optional<std::string> CurrentDirectory() override {
@@ -40,6 +43,13 @@ class FakeRegistryOsPort : public platform::RegistryOsPort {
   bool ProcessRunning(uint32_t processId) override {
     if (!runningProcesses) return platform::SystemRegistryOsPort().ProcessRunning(processId);
     return std::count(runningProcesses->begin(), runningProcesses->end(), processId) != 0;
+  }
+  uint32_t CurrentProcessId() override {
+    return currentProcess ? *currentProcess : platform::SystemRegistryOsPort().CurrentProcessId();
+  }
+  void WaitMilliseconds(uint32_t) override { ++waits; }
+  bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    return !movesFail && platform::SystemRegistryOsPort().MoveFileNoReplace(from, to);
   }
 };
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/registry_os_port.h"
@@ -64,6 +65,15 @@ class PosixRegistryOsPort final : public RegistryOsPort {
   }
 
   bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+  uint32_t CurrentProcessId() override { return static_cast<uint32_t>(getpid()); }
+
+  void WaitMilliseconds(uint32_t milliseconds) override {
+    timespec wait{static_cast<time_t>(milliseconds / 1000),
+                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+  }
 };
 
 }  // namespace

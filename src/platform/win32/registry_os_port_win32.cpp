@@ -94,6 +94,10 @@ class Win32RegistryOsPort final : public RegistryOsPort {
   }
 
   bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+
+  uint32_t CurrentProcessId() override { return GetCurrentProcessId(); }
+
+  void WaitMilliseconds(uint32_t milliseconds) override { Sleep(milliseconds); }
 };
 
 }  // namespace

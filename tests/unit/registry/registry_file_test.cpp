@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "registry_test_support.h"
@@ -109,10 +110,13 @@ class RegistryFileTest : public ::testing::Test {
 };
 
 // Saves that a crash interrupted left the registry under backup names; processes 7 and 8 ended,
-// 9 still runs.
+// 9 still runs (Windows reuses ids), and this process is 5.
 class InterruptedSaveTest : public RegistryFileTest {
  protected:
-  void SetUp() override { port.runningProcesses = std::vector<uint32_t>{9}; }
+  void SetUp() override {
+    port.runningProcesses = std::vector<uint32_t>{5, 9};
+    port.currentProcess = 5;
+  }
   void Leave(const std::string& suffix, const std::string& name, int ageSeconds) {
     WriteDocument(path + suffix, "<CONFIG><ComputerInfo USERNAME=\"" + name +
                                      "\" MAC=\"00-1A-2B-3C-4D-5E\"/></CONFIG>");
@@ -123,11 +127,14 @@ class InterruptedSaveTest : public RegistryFileTest {
   registry_test::ScopedPort scoped{port};
 };
 
-TEST_F(InterruptedSaveTest, MissingFileComesBackFromTheNewestBackupOfAnEndedProcess) {
-  for (const char* suffix : {".7.tmp.bak", ".8.tmp.bak", ".8.tmp", ".9.tmp.bak", ".x.tmp.bak"})
-    Leave(suffix, suffix, suffix[1] == '7' ? 60 : 30);  // .7 is older than .8
+TEST_F(InterruptedSaveTest, MissingFileComesBackFromTheNewestBackup) {
+  for (const char* suffix :
+       {".7.tmp.bak", ".8.tmp.bak", ".8.tmp", ".9.tmp.bak", ".9.tmp", ".x.tmp.bak"})
+    Leave(suffix, suffix, suffix[1] == '7' ? 60 : suffix[1] == '9' ? 90 : 30);
   EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
-  const std::vector<std::string> kept = {"ComputerInfo.xml", "ComputerInfo.xml.9.tmp.bak",
+  EXPECT_EQ(port.waits, 1);  // process 9 might have been saving
+  // Backups whose entries the file holds go; a running process's temporary file stays.
+  const std::vector<std::string> kept = {"ComputerInfo.xml", "ComputerInfo.xml.9.tmp",
                                          "ComputerInfo.xml.x.tmp.bak"};
   EXPECT_EQ(dir.Names(), kept);
   // With the file present, an ended process's leftovers go and the file stays.
@@ -135,6 +142,41 @@ TEST_F(InterruptedSaveTest, MissingFileComesBackFromTheNewestBackupOfAnEndedProc
   EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
   EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), ".8.tmp.bak");
   EXPECT_EQ(dir.Names(), kept);
+}
+
+TEST_F(InterruptedSaveTest, ALoneBackupIsNeverReplacedByANewFile) {
+  // Its process id belongs to a live, unrelated process; to this process, whose own save failed
+  // every way; to a live process again, and a scanner holds it, so it cannot be renamed.
+  for (const auto& [id, movesFail, waits] :
+       {std::tuple(9, false, 1), {5, false, 0}, {9, true, 2}}) {
+    path = dir.File("ComputerInfo" + std::to_string(id) + (movesFail ? "held" : "") + ".xml");
+    port.waits = 0;
+    port.movesFail = movesFail;
+    port.runningProcesses = std::vector<uint32_t>{5, 9};
+    Leave("." + std::to_string(id) + ".tmp.bak", "printer", 30);
+    const RegistryReader merge(path);  // one wait at most for all the lookups of a merge
+    for (int lookup = 0; lookup < 2; ++lookup)
+      EXPECT_EQ(merge.Read("00-1A-2B-3C-4D-5E", "USERNAME"), "printer") << id;
+    EXPECT_EQ(AddDevice(Device("cam", "99-99-99-99-99-99"), path), 1);
+    port.movesFail = false;  // and the process has ended
+    port.runningProcesses = std::vector<uint32_t>{5};
+    EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "printer") << id;
+    EXPECT_EQ(Read(path, "99-99-99-99-99-99", "USERNAME"), "cam") << id;
+    EXPECT_EQ(port.waits, waits) << id;
+    EXPECT_FALSE(FileExists(path + "." + std::to_string(id) + ".tmp.bak")) << id;
+  }
+}
+
+TEST_F(InterruptedSaveTest, AFileBesideAnOlderBackupGainsTheEntriesItLacksBeforeTheBackupGoes) {
+  // An earlier release made a new file beside the backup of a live process's id.
+  WriteDocument(path + ".9.tmp.bak",
+                "<CONFIG><ComputerInfo USERNAME=\"printer\" MAC=\"00-1A-2B-3C-4D-5E\n\n\"/>"
+                "<ComputerInfo USERNAME=\"nas\" MAC=\"11-22-33-44-55-66\"/></CONFIG>");
+  WriteDocument(path,
+                "<CONFIG><ComputerInfo USERNAME=\"renamed\" MAC=\"00-1A-2B-3C-4D-5E\"/></CONFIG>");
+  EXPECT_EQ(Read(path, "11-22-33-44-55-66", "USERNAME"), "nas");
+  EXPECT_EQ(Read(path, "00-1A-2B-3C-4D-5E", "USERNAME"), "renamed");  // the file's entry wins
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"ComputerInfo.xml"});
 }
 
 TEST_F(RegistryFileTest, NewFileHoldsTheDeclarationConfigAndPlaceholder) {

@@ -107,19 +107,49 @@ TEST_F(RegistryFileWinTest, ReadOnlyFileKeepsItsContentWhenAChangeCannotBeSaved)
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(RegistryFileWinTest, ACrashedSavesBackupComesBackAndARunningSavesFilesStay) {
+TEST_F(RegistryFileWinTest, ACrashedSavesBackupComesBackAndARunningSavesTemporaryFileStays) {
   // A process that ended between ReplaceFile's two renames left the file under its backup name;
-  // no process has the id 4294967292. This process is still running: its files stay.
+  // no process has the id 4294967292. This process is still running: its save's file stays.
   const std::string crashed = path + ".4294967292.tmp";
   const std::string running = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
   ASSERT_TRUE(MoveFileA(path.c_str(), (crashed + ".bak").c_str()));
   WriteDocument(crashed, "<CONFIG><ComputerInfo USERNAME=\"half");
-  WriteDocument(running + ".bak", "<CONFIG/>");
+  WriteDocument(running, "<CONFIG/>");
   EXPECT_EQ(ReadName("00-1A-2B-3C-4D-5E"), "printer");
   EXPECT_EQ(dir.Names(),
             (std::vector<std::string>{
                 "ComputerInfo.xml",
-                "ComputerInfo.xml." + std::to_string(GetCurrentProcessId()) + ".tmp.bak"}));
+                "ComputerInfo.xml." + std::to_string(GetCurrentProcessId()) + ".tmp"}));
+}
+
+TEST_F(RegistryFileWinTest, ALiveProcesssBackupThatAScannerHoldsIsReadAndWrittenThrough) {
+  // A crash left the file under a backup name whose id a live, unrelated process has now (a
+  // suspended copy of this program), and a scanner holds the backup, so it cannot be renamed.
+  char exe[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameA(nullptr, exe, MAX_PATH), 0u);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION other{};
+  ASSERT_TRUE(CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                             nullptr, &startup, &other));
+  const std::string backup = path + "." + std::to_string(other.dwProcessId) + ".tmp.bak";
+  ASSERT_TRUE(MoveFileA(path.c_str(), backup.c_str()));
+  for (DWORD share : {0ul, static_cast<unsigned long>(FILE_SHARE_READ)}) {
+    HANDLE held = CreateFileA(backup.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Held without sharing it can be neither renamed nor read: the change is not stored.
+    EXPECT_EQ(ReadName("00-1A-2B-3C-4D-5E"), share ? "printer" : std::optional<std::string>());
+    EXPECT_EQ(AddDevice(kNewDevice, path), share ? 1 : 0);
+    EXPECT_EQ(registry_test::FileExists(path), share != 0);
+    CloseHandle(held);
+  }
+  TerminateProcess(other.hProcess, 0);
+  CloseHandle(other.hThread);
+  CloseHandle(other.hProcess);
+  EXPECT_EQ(ReadName("00-1A-2B-3C-4D-5E"), "printer");
+  EXPECT_EQ(ReadName("99-99-99-99-99-99"), "cam");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"ComputerInfo.xml"});
 }
 
 }  // namespace
