@@ -8,6 +8,7 @@ starts the shipped tarnlook.exe itself, whose scan in that namespace finds no de
 """
 import argparse
 import base64
+import json
 import re
 import subprocess
 import time
@@ -541,6 +542,32 @@ def shipped_program_scans_paints_and_ends(s):
     return s
 
 
+# --- the resource count a long watch is checked with ------------------------------------------------
+
+@scenario_test("resource-probe", install=False)
+def resource_probe_catches_a_leak_of_ten(s):
+    # e2e_probe's leak mode keeps ten more of every kind the count looks at, and 10 MB of memory it
+    # has touched, for each line it reads; each count must show them.
+    leaker = s.start(exe=s.probe_exe, label="leak", args=["leak"], stdin=subprocess.PIPE)
+    out = s.work / "leak-0.out"
+    pid = json.loads(wait_for("the leaking process", lambda: out.read_text().strip() or None, 60).splitlines()[0])["pid"]
+    before = s.resources(pid, marker="leak")
+    leaker.stdin.write(b"leak\n")
+    leaker.stdin.flush()
+    wait_for("the leak", lambda: "leaked" in out.read_text(), 30)
+    after = s.resources(pid, marker="leak")
+    print("     before %s\n     after  %s" % (before, after), flush=True)
+    for kind in ("handles", "threads", "gdi", "windows", "menus", "icons"):
+        check(after[kind] - before[kind] == 10, "%s: %d before, %d after a leak of ten" % (kind, before[kind], after[kind]))
+    check(after["user"] - before["user"] == 30, "USER objects: %d, then %d" % (before["user"], after["user"]))
+    check(after["rss_kb"] - before["rss_kb"] >= 10 * 1024, "resident size %d kB, then %d kB" % (before["rss_kb"], after["rss_kb"]))
+    # The probe itself leaves nothing behind: counting again finds the same.
+    again = s.resources(pid, marker="leak")
+    check(all(again[k] == after[k] for k in ("handles", "threads", "gdi", "user")), "a second count: %s" % again)
+    leaker.stdin.close()
+    return s
+
+
 TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
     devices_are_found_where_sendarp_is_not_supported,
@@ -557,6 +584,7 @@ TESTS = {t.__name__: t for t in [
     rows_tell_their_makers_and_copy_to_the_clipboard,
     devices_without_dns_names_name_themselves,
     shipped_program_scans_paints_and_ends,
+    resource_probe_catches_a_leak_of_ten,
 ]}
 
 if __name__ == "__main__":
