@@ -15,8 +15,9 @@
 //                       GDI objects, windows, menus and icons: threads by Toolhelp from here, the
 //                       rest from inside it, where resource_probe.dll (beside this program) is
 //                       loaded for the moment it takes (see resource_probe_dll.cpp)
-//   e2e_probe leak      prints its pid, then leaks ten of each kind the count looks at (and 10 MB
-//                       of memory it touches) for every line on standard input, printing "leaked"
+//   e2e_probe leak      prints its pid, then for each line on standard input leaks ten of the kind
+//                       it names (handles, threads, gdi, menus, icons, windows; memory: 10 MB it
+//                       touches) and prints "leaked <kind>"
 // The list rows are read the way one process can read another's list view: a buffer allocated in
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
@@ -491,27 +492,32 @@ DWORD WINAPI Idle(void* event) {
   return 0;
 }
 
-// Ten of everything the count looks at, kept until the process ends.
+// Ten of the kind each line on standard input names, kept until the process ends.
 int Leak() {
   std::printf("{\"pid\":%lu}\n", static_cast<unsigned long>(GetCurrentProcessId()));
   std::fflush(stdout);
   HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
-  char line[16];
+  // The thread's first window brings its input method window along: made before any count.
+  CreateWindowExA(0, "STATIC", "first", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  char line[32];
   while (std::fgets(line, sizeof line, stdin)) {
+    const std::string kind(line, std::strcspn(line, "\r\n"));
     for (int i = 0; i < 10; ++i) {
-      CreateEventA(nullptr, FALSE, FALSE, nullptr);
-      CloseHandle(CreateThread(nullptr, 0, Idle, never, 0, nullptr));
-      CreateSolidBrush(RGB(i, i, i));
-      CreatePopupMenu();
-      CopyIcon(icon);
-      CreateWindowExA(0, "STATIC", "leak", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                      nullptr);
+      if (kind == "handles") CreateEventA(nullptr, FALSE, FALSE, nullptr);
+      if (kind == "threads") CloseHandle(CreateThread(nullptr, 0, Idle, never, 0, nullptr));
+      if (kind == "gdi") CreateSolidBrush(RGB(i, i, i));
+      if (kind == "menus") CreatePopupMenu();
+      if (kind == "icons") CopyIcon(icon);
+      if (kind == "windows")
+        CreateWindowExA(0, "STATIC", "leak", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                        nullptr);
     }
     const SIZE_T bytes = 10 << 20;
-    if (void* memory = VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))
-      std::memset(memory, 1, bytes);
-    std::printf("leaked\n");
+    void* memory =
+        kind == "memory" ? VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (memory) std::memset(memory, 1, bytes);
+    std::printf("leaked %s\n", kind.c_str());
     std::fflush(stdout);
   }
   return 0;

@@ -4,8 +4,9 @@
 // into e2e_probe's mapping and refuses to stay loaded, so nothing of it remains in the program.
 //
 // Wine accepts a GDI or USER handle by its low 16 bits alone (the form 16-bit programs use), so
-// every value of the tables' range is probed; kernel handles are multiples of 4, handed out lowest
-// first, so the probe stops after a long run of free values.
+// every value of the tables' range is probed: each GDI value once, USER values from 0x20 in steps
+// of 2 (an odd value names the same object as the even one below it). Kernel handles are
+// multiples of 4, handed out lowest first, so that probe stops after a long run of free values.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +18,7 @@ namespace {
 constexpr UINT_PTR kHandleStep = 4;
 constexpr UINT_PTR kFreeRunToStop = 16384;  // handle values in a row without a handle
 constexpr UINT_PTR kTableValues = 0x10000;  // GDI and USER handles: 16-bit table indices
+constexpr UINT_PTR kFirstUserValue = 0x20, kUserStep = 2;
 
 LONG CountKernelHandles() {
   LONG count = 0;
@@ -74,7 +76,7 @@ LONG CountWindows() {
 void CountUserObjects(ResourceCounts& counts) {
   // DrawIconEx needs a device context: made only after the GDI count.
   HDC dc = ::CreateCompatibleDC(nullptr);
-  for (UINT_PTR value = 1; value < kTableValues; ++value) {
+  for (UINT_PTR value = kFirstUserValue; value < kTableValues; value += kUserStep) {
     counts.menus += ::IsMenu(reinterpret_cast<HMENU>(value)) != FALSE;
     counts.icons += ::DrawIconEx(dc, 0, 0, reinterpret_cast<HICON>(value), 1, 1, 0, nullptr,
                                  DI_NORMAL) != FALSE;
