@@ -73,7 +73,7 @@ bool ParseLine(const std::string& line, SimScenario& s) {
     s.hostNameResolves = words[2] != "-";
     return !s.hostNameResolves || ParseAddress(words[2], s.hostAddress);
   }
-  if (d == "device" && words.size() >= 4 && words.size() <= 7) {
+  if (d == "device" && words.size() >= 4 && words.size() <= 8) {
     SimDevice device;
     if (!ParseAddress(words[1], device.address) || !ParseMac(words[2], device.mac) ||
         !ParseMs(words[3], device.latencyMs))
@@ -86,6 +86,8 @@ bool ParseLine(const std::string& line, SimScenario& s) {
       } else if (w.compare(0, 8, "netbios=") == 0) {
         device.netbiosName = w.substr(8);
         if (device.netbiosName.empty() || device.netbiosName.size() > 15) return false;
+      } else if (w.compare(0, 6, "joins=") == 0) {
+        if (!ParseMs(w.substr(6), device.joinsAtSweep) || device.joinsAtSweep == 0) return false;
       } else if (i == 4) {
         device.name = w;
       } else {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <sstream>
 
@@ -67,9 +68,11 @@ class SimulatedNetPort final : public NetPort {
     return true;
   }
 
+  // Every probe asks SendARP first, once a sweep, also where it is not supported: the count of
+  // requests for an address is the sweep a device there sees.
   uint32_t SendArp(uint32_t target, uint32_t, uint32_t (&mac)[2], uint32_t& length) override {
+    const SimDevice* device = Joined(target, CountRequest(target));
     if (!m_scenario.sendArpSupported) return kNotSupported;
-    const SimDevice* device = Find(target);
     SleepMilliseconds(device ? device->latencyMs : m_scenario.silenceMs);
     if (!device) return kBadNetName;
     std::memset(mac, 0, sizeof mac);
@@ -85,9 +88,14 @@ class SimulatedNetPort final : public NetPort {
   bool SendDatagram(uint32_t target, uint16_t) override {
     if (m_scenario.sendArpSupported || IsOwnAddress(target)) return true;
     std::lock_guard<std::mutex> lock(m_cacheMutex);
-    for (const Neighbour& n : m_neighbours)
-      if (n.address == target) return true;
-    m_neighbours.push_back({target, Clock::now()});
+    const bool answers = Joined(target, m_requests[target]) != nullptr;
+    for (Neighbour& n : m_neighbours) {
+      if (n.address != target) continue;
+      // A device that has joined since resolves from this datagram on.
+      if (answers && !n.answering) n = {target, Clock::now(), true};
+      return true;
+    }
+    m_neighbours.push_back({target, Clock::now(), answers});
     return true;
   }
 
@@ -120,7 +128,7 @@ class SimulatedNetPort final : public NetPort {
     for (const Neighbour& n : m_neighbours) {
       ArpCacheRow row{1, n.address, kDynamic};
       const SimDevice* device = Find(n.address);
-      if (device && now - n.sent >= std::chrono::milliseconds(device->latencyMs))
+      if (device && n.answering && now - n.sent >= std::chrono::milliseconds(device->latencyMs))
         std::memcpy(row.hardwareAddress, device->mac, 6);
       rows.push_back(row);
     }
@@ -145,6 +153,17 @@ class SimulatedNetPort final : public NetPort {
     return nullptr;
   }
 
+  unsigned CountRequest(uint32_t address) {
+    std::lock_guard<std::mutex> lock(m_cacheMutex);
+    return ++m_requests[address];
+  }
+
+  // The device at address, if it answers the sweep-th request for it.
+  const SimDevice* Joined(uint32_t address, unsigned sweep) const {
+    const SimDevice* device = Find(address);
+    return device && sweep >= device->joinsAtSweep ? device : nullptr;
+  }
+
   bool IsOwnAddress(uint32_t address) const {
     for (const AdapterEntry& adapter : m_scenario.adapters)
       if (Ipv4FromText(adapter.firstIpText) == address) return true;
@@ -154,14 +173,16 @@ class SimulatedNetPort final : public NetPort {
   using Clock = std::chrono::steady_clock;
   struct Neighbour {
     uint32_t address;
-    Clock::time_point sent;  // the first datagram to it
+    Clock::time_point sent;  // the first datagram to it (since its device joined)
+    bool answering;          // a device there has joined: its MAC fills in
   };
   static constexpr uint32_t kDynamic = 3;  // every row's type under Wine, whatever its state
 
   const SimScenario m_scenario;  // read-only after construction: safe from every probe thread
   std::mutex m_cacheMutex;
-  std::vector<ArpCacheRow> m_arpCache;  // what SendArp resolved (where it is supported)
-  std::vector<Neighbour> m_neighbours;  // what datagrams asked for (where it is not)
+  std::vector<ArpCacheRow> m_arpCache;      // what SendArp resolved (where it is supported)
+  std::vector<Neighbour> m_neighbours;      // what datagrams asked for (where it is not)
+  std::map<uint32_t, unsigned> m_requests;  // SendARP calls by address: each sweep makes one
 };
 
 // The installed port lives to the end of the process: probes of an abandoned scan may still use it.

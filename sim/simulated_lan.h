@@ -11,11 +11,14 @@
 //   hostname <name> <ip>|-             own host name and the first address it resolves to (- = fails);
 //                                      that address's reverse lookup gives the name unless a device
 //                                      line is for it
-//   device <ip> <mac> <ms> [<name>] [mdns=<name>] [netbios=<name>]
+//   device <ip> <mac> <ms> [<name>] [mdns=<name>] [netbios=<name>] [joins=<n>]
 //                                      answers ARP after <ms> ms; reverse lookup gives <name>;
 //                                      answers a unicast mDNS PTR query with <name>.local. (UTF-8)
 //                                      and NetBIOS node status with <name> (at most 15 bytes);
-//                                      without them it sends nothing back to those queries
+//                                      without them it sends nothing back to those queries; with
+//                                      joins= it answers only from the n-th sweep of the run on
+//                                      (the first sweep is 1; each sweep asks each address once,
+//                                      so the n-th request for its address), silent before
 //   silence <ms>                       how long a probe of a silent address takes to fail (1000)
 //   sendarp unsupported                SendArp fails at once with "not supported", as under Wine;
 //                                      the neighbour table then behaves as Wine's: a datagram to an
@@ -34,9 +37,10 @@ struct SimDevice {
   uint32_t address = 0;  // network byte order
   unsigned char mac[6] = {};
   unsigned latencyMs = 0;
-  std::string name;         // empty: the reverse lookup finds nothing
-  std::string mdnsName;     // UTF-8; empty: no mDNS responder
-  std::string netbiosName;  // empty: no NetBIOS name service
+  std::string name;           // empty: the reverse lookup finds nothing
+  std::string mdnsName;       // UTF-8; empty: no mDNS responder
+  std::string netbiosName;    // empty: no NetBIOS name service
+  unsigned joinsAtSweep = 1;  // the first sweep it answers
 };
 
 struct SimScenario {

@@ -15,7 +15,8 @@ constexpr UINT kRestoreTimeoutMilliseconds = 30000;
 
 }  // namespace
 
-CTarnlookApp::CTarnlookApp() = default;
+// Both programs (tarnlook-sim.exe too) keep their settings under the one profile name.
+CTarnlookApp::CTarnlookApp() : CWinApp("Tarnlook") {}
 
 CTarnlookApp::~CTarnlookApp() { m_guard.ReleaseGuard(); }
 
@@ -24,8 +25,8 @@ BOOL CTarnlookApp::InitInstance() {
   ::InitCommonControlsEx(&controls);
   CWinApp::InitInstance();
   AfxEnableControlContainer();
-  // No settings of the program's own live under this key; the device registry lives in the
-  // client's profile folder.
+  // The watch's settings live under this key; the device registry lives in the client's profile
+  // folder.
   SetRegistryKey("应用程序向导生成的本地应用程序");
 
   if (m_guard.ClaimOrDetect()) {

@@ -10,18 +10,32 @@
 //                       closes it and reports its peak working set
 //   e2e_probe redetect  prints "ready" once the summary shows, presses 重新检测 when a line comes
 //                       on standard input and times the scan from the press to the next summary
+//   e2e_probe resources [<pid>]
+//                       counts the main window's process's (or pid's) kernel handles, threads,
+//                       GDI objects, windows, menus and icons: threads by Toolhelp from here, the
+//                       rest from inside it, where resource_probe.dll (beside this program) is
+//                       loaded for the moment it takes (see resource_probe_dll.cpp)
+//   e2e_probe leak      prints its pid, then for each line on standard input leaks ten of the kind
+//                       it names (handles, threads, gdi, menus, icons, windows; memory: 10 MB it
+//                       touches) and prints "leaked <kind>"
 // The list rows are read the way one process can read another's list view: a buffer allocated in
 // the owner (VirtualAllocEx), LVM_GETITEMTEXTA / LVM_GETSUBITEMRECT pointed at it, ReadProcessMemory.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <psapi.h>
 
 #include <string>
+
+#include <tlhelp32.h>
+
 #include <vector>
+
+#include "resource_probe.h"
 
 namespace {
 
@@ -380,6 +394,135 @@ int Redetect() {
   return scan < 0 ? 1 : 0;
 }
 
+DWORD CountThreads(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  DWORD count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    count += entry.th32OwnerProcessID == pid;
+  CloseHandle(snapshot);
+  return count;
+}
+
+// The address in process pid of a function of this process: the same offset into the same module.
+void* RemoteAddress(DWORD pid, void* local) {
+  HMODULE module = nullptr;
+  char path[MAX_PATH] = {};
+  if (!GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<LPCSTR>(local), &module) ||
+      !GetModuleFileNameA(module, path, sizeof path)) {
+    return local;
+  }
+  const char* name = std::strrchr(path, '\\') ? std::strrchr(path, '\\') + 1 : path;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return local;
+  void* remote = local;
+  MODULEENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szModule, name) == 0) {
+      remote = entry.modBaseAddr + (static_cast<BYTE*>(local) - reinterpret_cast<BYTE*>(module));
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return remote;
+}
+
+// Loads resource_probe.dll into process pid and waits for its counts.
+bool CountInside(DWORD pid, ResourceCounts& counts) {
+  char self[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string dll(self, length < sizeof self ? length : 0);
+  dll = dll.substr(0, dll.find_last_of('\\') + 1) + "resource_probe.dll";
+  const std::string name = kResourceProbeMapping + std::to_string(pid);
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      sizeof counts, name.c_str());
+  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                   PROCESS_VM_READ | PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+                               FALSE, pid);
+  void* remote = process
+                     ? VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE)
+                     : nullptr;
+  bool done = false;
+  if (mapping && remote &&
+      WriteProcessMemory(process, remote, dll.c_str(), dll.size() + 1, nullptr)) {
+    auto* load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        RemoteAddress(pid, reinterpret_cast<void*>(&LoadLibraryA)));
+    if (HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
+      done = WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0;
+      CloseHandle(thread);
+    }
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process) CloseHandle(process);
+  if (const void* view =
+          mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof counts) : nullptr) {
+    CopyMemory(&counts, view, sizeof counts);
+    UnmapViewOfFile(view);
+  }
+  if (mapping) CloseHandle(mapping);
+  return done && counts.filled == 1;
+}
+
+int Resources(DWORD pid) {
+  if (pid == 0) {
+    HWND dialog = FindMainWindow();
+    if (dialog) GetWindowThreadProcessId(dialog, &pid);
+  }
+  if (pid == 0) return 1;
+  // Threads first, while the probe's own thread is not yet there.
+  const DWORD threads = CountThreads(pid);
+  ResourceCounts counts = {};
+  if (!CountInside(pid, counts)) return 1;
+  std::printf(
+      "{\"pid\":%lu,\"handles\":%ld,\"threads\":%lu,\"gdi\":%ld,\"user\":%ld,\"windows\":%ld,"
+      "\"menus\":%ld,\"icons\":%ld}\n",
+      static_cast<unsigned long>(pid), counts.handles, static_cast<unsigned long>(threads),
+      counts.gdiObjects, counts.windows + counts.menus + counts.icons, counts.windows, counts.menus,
+      counts.icons);
+  return 0;
+}
+
+DWORD WINAPI Idle(void* event) {
+  WaitForSingleObject(event, INFINITE);
+  return 0;
+}
+
+// Ten of the kind each line on standard input names, kept until the process ends.
+int Leak() {
+  std::printf("{\"pid\":%lu}\n", static_cast<unsigned long>(GetCurrentProcessId()));
+  std::fflush(stdout);
+  HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
+  // The thread's first window brings its input method window along: made before any count.
+  CreateWindowExA(0, "STATIC", "first", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  char line[32];
+  while (std::fgets(line, sizeof line, stdin)) {
+    const std::string kind(line, std::strcspn(line, "\r\n"));
+    for (int i = 0; i < 10; ++i) {
+      if (kind == "handles") CreateEventA(nullptr, FALSE, FALSE, nullptr);
+      if (kind == "threads") CloseHandle(CreateThread(nullptr, 0, Idle, never, 0, nullptr));
+      if (kind == "gdi") CreateSolidBrush(RGB(i, i, i));
+      if (kind == "menus") CreatePopupMenu();
+      if (kind == "icons") CopyIcon(icon);
+      if (kind == "windows")
+        CreateWindowExA(0, "STATIC", "leak", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                        nullptr);
+    }
+    const SIZE_T bytes = 10 << 20;
+    void* memory =
+        kind == "memory" ? VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (memory) std::memset(memory, 1, bytes);
+    std::printf("leaked %s\n", kind.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -392,7 +535,11 @@ int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "clipboard") == 0) return Clipboard();
   if (argc == 3 && std::strcmp(argv[1], "measure") == 0) return Measure(argv[2]);
   if (argc == 2 && std::strcmp(argv[1], "redetect") == 0) return Redetect();
+  if (argc >= 2 && std::strcmp(argv[1], "resources") == 0)
+    return Resources(argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 0);
+  if (argc == 2 && std::strcmp(argv[1], "leak") == 0) return Leak();
   std::fprintf(stderr,
-               "usage: e2e_probe state|windows|close|clipboard|redetect|measure <program>\n");
+               "usage: e2e_probe state|windows|close|clipboard|redetect|resources [<pid>]|leak|"
+               "measure <program>\n");
   return 2;
 }

@@ -224,12 +224,17 @@ class Session:
             raise Failure("wine %s failed (%d): %s" % (" ".join(args), result.returncode, text))
         return text
 
-    def start(self, exe=None, label="tarnlook"):
+    def start(self, exe=None, label="tarnlook", args=(), stdin=None):
         index = len(self.processes)
         out = open(self.work / ("%s-%d.out" % (label, index)), "w")
+<<<<<<< HEAD
         process = subprocess.Popen([self.wine, str(exe or self.exe)], env=self.env, stdout=out,
                                    stderr=subprocess.STDOUT, cwd=self.work)
         process.out_path = Path(out.name)
+=======
+        process = subprocess.Popen([self.wine, str(exe or self.exe)] + list(args), env=self.env, stdout=out,
+                                   stderr=subprocess.STDOUT, stdin=stdin, cwd=self.work)
+>>>>>>> issue-watchcore
         self.processes.append(process)
         return process
 
@@ -263,6 +268,30 @@ class Session:
 
     def state(self):
         return self.probe("state")
+
+    def resources(self, pid=None, marker=None):
+        """The open handles, threads, GDI and USER objects of the main window's process (or the
+        Windows process pid), and "rss_kb", the resident size of the Linux process running it,
+        found as the process of this session's prefix whose command line holds marker (the
+        program's file name by default)."""
+        counts = json.loads(self.wine_cmd([str(self.probe_exe), "resources"] + ([str(pid)] if pid else [])))
+        counts["rss_kb"] = self.resident_kb(marker or self.exe.name)
+        return counts
+
+    def resident_kb(self, marker):
+        """VmRSS of the one Linux process of this session's prefix whose command line holds marker."""
+        found = []
+        for proc in Path("/proc").iterdir():
+            try:
+                cmdline = (proc / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+                environ = (proc / "environ").read_bytes().split(b"\0")
+                status = (proc / "status").read_text()
+            except (OSError, ValueError):
+                continue
+            if marker in cmdline and ("WINEPREFIX=%s" % self.prefix).encode() in environ:
+                found.append(int(re.search(r"^VmRSS:\s+(\d+) kB", status, re.M).group(1)))
+        check(len(found) == 1, "%d processes of this prefix run %s" % (len(found), marker))
+        return found[0]
 
     def windows(self):
         return self.probe("windows")

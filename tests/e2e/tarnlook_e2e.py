@@ -8,6 +8,7 @@ starts the shipped tarnlook.exe itself, whose scan in that namespace finds no de
 """
 import argparse
 import base64
+import json
 import re
 import subprocess
 import time
@@ -631,6 +632,34 @@ def shipped_program_scans_paints_and_ends(s):
     return s
 
 
+# --- the resource count a long watch is checked with ------------------------------------------------
+
+@scenario_test("resource-probe", install=False)
+def resource_probe_catches_a_leak_of_ten(s):
+    # e2e_probe's leak mode keeps ten more of the kind each line names (10 MB of touched memory for
+    # "memory"); the count of that kind must grow by exactly that.
+    leaker = s.start(exe=s.probe_exe, label="leak", args=["leak"], stdin=subprocess.PIPE)
+    out = s.work / "leak-0.out"
+    pid = json.loads(wait_for("the leaking process", lambda: out.read_text().strip() or None, 60).splitlines()[0])["pid"]
+    s.resources(pid, marker="leak")  # the first count's loading leaves a handle for the process's life
+    counts = s.resources(pid, marker="leak")
+    again = s.resources(pid, marker="leak")  # later counts leave nothing behind
+    check(all(again[k] == counts[k] for k in ("handles", "threads", "gdi", "user")), "counted twice: %s, %s" % (counts, again))
+    for kind in ("handles", "threads", "gdi", "menus", "icons", "windows", "memory"):
+        leaker.stdin.write(kind.encode() + b"\n")
+        leaker.stdin.flush()
+        wait_for("the leak of %s" % kind, lambda: "leaked %s" % kind in out.read_text(), 30)
+        after = s.resources(pid, marker="leak")
+        print("     %-8s %s" % (kind, after), flush=True)
+        if kind == "memory":
+            check(after["rss_kb"] - counts["rss_kb"] >= 10 * 1024, "resident size %d kB, then %d kB" % (counts["rss_kb"], after["rss_kb"]))
+        else:
+            check(after[kind] - counts[kind] == 10, "%s: %d, then %d after a leak of ten" % (kind, counts[kind], after[kind]))
+        counts = after
+    leaker.stdin.close()
+    return s
+
+
 TESTS = {t.__name__: t for t in [
     scan_lists_every_answering_device,
     devices_are_found_where_sendarp_is_not_supported,
@@ -649,6 +678,7 @@ TESTS = {t.__name__: t for t in [
     each_machine_scans_the_network_that_reaches_its_router,
     the_network_menu_rescans_the_network_the_user_picks,
     shipped_program_scans_paints_and_ends,
+    resource_probe_catches_a_leak_of_ten,
 ]}
 
 if __name__ == "__main__":

@@ -82,7 +82,9 @@ TEST(SimulatedLanTest, RejectsLinesItCannotRead) {
         "adapter 6 1.2.3.4 gateway=1.2.3.1 00-11-22-33-44-55", "hostname only", "gateway 1.2.3.4",
         "device x 00-11-22-33-44-55 1", "device 1.2.3.4 00-11-22-33-44-55 1 a b",
         "device 1.2.3.4 00-11-22-33-44-55 1 mdns=",
-        "device 1.2.3.4 00-11-22-33-44-55 1 netbios=SIXTEEN-BYTES-NM"}) {
+        "device 1.2.3.4 00-11-22-33-44-55 1 netbios=SIXTEEN-BYTES-NM",
+        "device 1.2.3.4 00-11-22-33-44-55 1 joins=0",
+        "device 1.2.3.4 00-11-22-33-44-55 1 joins="}) {
     SCOPED_TRACE(line);
     SimScenario s;
     std::string error;
@@ -162,6 +164,33 @@ TEST(SimulatedLanTest, WithoutSendArpTheNeighbourTableBehavesAsWines) {
   EXPECT_FALSE(IsResolvedHardwareAddress(rows[1].hardwareAddress));  // silent: all zero
   port->DeleteArpEntry(rows[0]);
   EXPECT_EQ(port->QueryArpTableSize(), 4 + 2 * 24u);  // deletions do nothing there
+}
+
+// Each sweep asks each address once; a device that joins at sweep 2 is silent to the first request.
+TEST(SimulatedLanTest, ADeviceThatJoinsLaterAnswersFromItsSweepOn) {
+  for (const char* mode : {"", "sendarp unsupported\n"}) {
+    SimScenario s;
+    ASSERT_TRUE(ParseScenario(std::string(mode) +
+                                  "adapter 6 192.168.4.20\nsilence 0\n"
+                                  "device 192.168.4.9 AA-BB-CC-DD-EE-0F 0 printer joins=2\n",
+                              s));
+    EXPECT_EQ(s.devices[0].joinsAtSweep, 2u);
+    EXPECT_EQ(s.devices[0].name, "printer");
+    auto port = MakeSimulatedNetPort(s);
+    std::vector<bool> answered;
+    for (int sweep = 1; sweep <= 3; ++sweep) {
+      uint32_t mac[2] = {}, length = 6;
+      bool found = port->SendArp(Ip("192.168.4.9"), 0, mac, length) == 0;
+      if (!s.sendArpSupported) {
+        port->SendDatagram(Ip("192.168.4.9"), 9);
+        std::vector<ArpCacheRow> rows;
+        found = port->ReadArpTable(port->QueryArpTableSize(), rows) && rows.size() == 1 &&
+                IsResolvedHardwareAddress(rows[0].hardwareAddress);
+      }
+      answered.push_back(found);
+    }
+    EXPECT_EQ(answered, (std::vector<bool>{false, true, true})) << mode;
+  }
 }
 
 TEST(SimulatedLanTest, ScanOfTheScenarioNamedByTheEnvironment) {

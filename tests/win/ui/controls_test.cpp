@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "test_dialog.h"
+#include "ui/tray_icon.h"
 #include "winlib/dc.h"
 #include "winlib/image_list.h"
 
@@ -531,6 +533,65 @@ TEST(BitmapButtonInput, DisabledButtonIgnoresTheMouse) {
     EXPECT_TRUE(d.m_btnRedetect.m_bDisabled);
     MouseTo(d.m_btnRedetect.m_hWnd, 40, 80);
   });
+}
+
+}  // namespace
+
+namespace {
+
+struct TrayWindows {
+  bool trayShown = false;  // Wine's standalone tray window, of explorer.exe's process
+  int visibleTips = 0;     // the balloon is a visible tooltip window of that process
+};
+
+// What Wine shows for notification icons without a window manager.
+TrayWindows FindTrayWindows() {
+  TrayWindows found;
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* f = reinterpret_cast<TrayWindows*>(param);
+        char name[64] = {};
+        ::GetClassNameA(window, name, sizeof name);
+        if (!::IsWindowVisible(window)) return TRUE;
+        if (std::strcmp(name, "__winex11_standalone_tray") == 0) f->trayShown = true;
+        if (std::strcmp(name, "tooltips_class32") == 0) f->visibleTips++;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TrayWindows WaitForTray(bool (*done)(const TrayWindows&)) {
+  TrayWindows t;
+  for (int i = 0; i < 50 && !done(t = FindTrayWindows()); ++i) PumpMessages(100);
+  return t;
+}
+
+TEST(TrayIcon, ShownWhileAddedWithItsBalloonAndGoneWithIt) {
+  HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+  {
+    CTrayIcon tray;
+    EXPECT_FALSE(tray.ShowBalloon("x", "y"));  // nothing held yet
+    tray.Create(owner, WM_APP + 1, ::LoadIconA(nullptr, IDI_APPLICATION));
+    ASSERT_TRUE(tray.Add("Tarnlook 正在监视您的局域网"));
+    EXPECT_TRUE(WaitForTray([](const TrayWindows& t) { return t.trayShown; }).trayShown);
+    EXPECT_TRUE(tray.SetTip("Tarnlook 正在监视您的局域网：3 个未知设备"));
+    ASSERT_TRUE(tray.ShowBalloon("发现新的未知设备", "printer\nIP：192.168.1.9"));
+    // Wine shows the balloon about two seconds later.
+    EXPECT_EQ(WaitForTray([](const TrayWindows& t) { return t.visibleTips > 0; }).visibleTips, 1);
+
+    tray.Remove();
+    EXPECT_FALSE(WaitForTray([](const TrayWindows& t) { return !t.trayShown; }).trayShown);
+    EXPECT_FALSE(tray.Restore(true));  // not wanted: stays away
+    ASSERT_TRUE(tray.Add("again"));
+    // "TaskbarCreated" from a shell that still holds the icon: it is still taken as shown.
+    EXPECT_TRUE(tray.Restore(true));
+    EXPECT_TRUE(tray.IsShown());
+    EXPECT_TRUE(WaitForTray([](const TrayWindows& t) { return t.trayShown; }).trayShown);
+  }
+  EXPECT_FALSE(WaitForTray([](const TrayWindows& t) { return !t.trayShown; }).trayShown);
+  ::DestroyWindow(owner);
 }
 
 }  // namespace

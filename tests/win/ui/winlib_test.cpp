@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "test_dialog.h"
+#include "winlib/win_app.h"
 #include "winlib/window_hook.h"
 
 namespace {
@@ -155,6 +156,46 @@ TEST(Winlib, FontsFromPointSizes) {
   ASSERT_TRUE(font.GetLogFont(&lf));
   EXPECT_EQ(lf.lfHeight, -15);  // 14.67 pixels, rounded
   EXPECT_STREQ(lf.lfFaceName, "宋体");
+}
+
+// Settings under HKEY_CURRENT_USER\Software\<key>\<profile>\<section>, through the registry API.
+TEST(Winlib, ProfileNumbersReadOnlyFourByteDwords) {
+  const char kKey[] = "Software\\TarnlookWinlibTest";
+  const char kSection[] = "Software\\TarnlookWinlibTest\\Tarnlook\\Watch";
+  CWinApp app("Tarnlook");
+  EXPECT_EQ(app.GetProfileInt("Watch", "Enabled", 7), 7u);  // no registry key named yet
+  EXPECT_FALSE(app.WriteProfileInt("Watch", "Enabled", 1));
+  app.SetRegistryKey("TarnlookWinlibTest");
+  EXPECT_EQ(app.GetProfileInt("Watch", "Enabled", 7), 7u);
+  HKEY key = nullptr;
+  EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key),
+            ERROR_SUCCESS);  // reading made none
+
+  ASSERT_TRUE(app.WriteProfileInt("Watch", "Enabled", -1));
+  EXPECT_EQ(app.GetProfileInt("Watch", "Enabled", 0), 0xFFFFFFFFu);
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kSection, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  const struct {
+    DWORD type;
+    const char* bytes;
+    DWORD size;
+  } wrong[] = {{REG_SZ, "60", 3},
+               {REG_BINARY, "\x3C\x00", 2},
+               {REG_QWORD, "\x3C\0\0\0\0\0\0", 8},
+               {REG_BINARY, "\x3C\0\0", 4}};
+  for (const auto& w : wrong) {
+    ::RegSetValueExA(key, "IntervalSeconds", 0, w.type, reinterpret_cast<const BYTE*>(w.bytes),
+                     w.size);
+    EXPECT_EQ(app.GetProfileInt("Watch", "IntervalSeconds", 300), 300u) << w.type;
+    const auto raw = app.GetProfileValue("Watch", "IntervalSeconds");
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->type, w.type);
+    EXPECT_EQ(raw->data, std::string(w.bytes, w.size));
+  }
+  ::RegCloseKey(key);
+  EXPECT_FALSE(app.GetProfileValue("Watch", "Missing"));
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, kSection);
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarnlookWinlibTest\\Tarnlook");
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
 }
 
 }  // namespace
