@@ -41,6 +41,13 @@
 // step by 16 so that the system menu's handler, which masks the low four bits, tells them apart
 #define ID_SCAN_NETWORK_FIRST 0x0100
 #define ID_SCAN_NETWORK_LAST 0x01F0
+// 后台监视新设备: the watch's switch in the system menu and the list's menu
+#define ID_WATCH_SWITCH 0x0200
+// The tray icon's menu: open, scan now, the interval choices (16 apart) and exit
+#define ID_TRAY_OPEN 0x0300
+#define ID_TRAY_SCAN_NOW 0x0310
+#define ID_TRAY_INTERVAL_FIRST 0x0320
+#define ID_TRAY_EXIT 0x0380
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

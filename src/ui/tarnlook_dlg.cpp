@@ -88,6 +88,13 @@ BEGIN_MESSAGE_MAP(CTarnlookDlg, CBitmapDialog)
   ON_WM_INITMENUPOPUP()
   ON_COMMAND_RANGE(ID_SCAN_NETWORK_FIRST, ID_SCAN_NETWORK_LAST, &CTarnlookDlg::OnScanNetworkCommand)
   ON_MESSAGE(WM_SCAN_ENDED, &CTarnlookDlg::OnScanEnded)
+  ON_COMMAND_RANGE(ID_WATCH_SWITCH, ID_WATCH_SWITCH, &CTarnlookDlg::OnWatchCommand)
+  ON_WM_TIMER()
+  ON_WM_DESTROY()
+  ON_WM_ENTERMENULOOP()
+  ON_WM_EXITMENULOOP()
+  ON_MESSAGE(WM_TRAY_NOTIFY, &CTarnlookDlg::OnTrayNotify)
+  ON_MESSAGE(m_trayIcon.TaskbarCreatedMessage(), &CTarnlookDlg::OnTaskbarCreated)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -102,6 +109,7 @@ BOOL CTarnlookDlg::OnInitDialog() {
       ::AppendMenuA(systemMenu, MF_STRING, ID_SYSMENU_ABOUT, about);
     }
     m_hSysNetworkMenu = m_networkMenu.AppendTo(systemMenu);
+    AppendWatchItem(systemMenu);
   }
   SetIcon(m_hIconApp, true);
   SetIcon(m_hIconApp, false);
@@ -121,11 +129,15 @@ BOOL CTarnlookDlg::OnInitDialog() {
   m_listDevices.ModifyStyle(0, WS_CLIPSIBLINGS);
   m_listDevices.SetImageList(g_pRowImages->GetSafeHandle(), LVSIL_SMALL);
 
+  StartWatchingAtStart();  // before the first scan, which is its first as well
   StartScan(g_pDeviceList);
 
   m_listDevices.m_nColumnCount = 3;
   m_listDevices.SetUpList();
-  m_listExtras.Attach(m_listDevices, [this](HMENU menu) { m_networkMenu.AppendTo(menu); });
+  m_listExtras.Attach(m_listDevices, [this](HMENU menu) {
+    m_networkMenu.AppendTo(menu);
+    AppendWatchItem(menu);
+  });
 
   ChooseFonts();
   GetDlgItem(IDC_TITLE)->SetFont(m_fontTitle, true);
@@ -211,6 +223,10 @@ void CTarnlookDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     about.DoModal();
   } else if (command >= ID_SCAN_NETWORK_FIRST && command <= ID_SCAN_NETWORK_LAST) {
     OnScanNetworkCommand(command);
+  } else if (command == ID_WATCH_SWITCH) {
+    OnWatchCommand(command);
+  } else if (command == SC_MINIMIZE && HideToTray()) {
+    // the system menu's 最小化 and a click on the taskbar button, while watching
   } else {
     CBitmapDialog::OnSysCommand(nID, lParam);
   }
@@ -285,8 +301,9 @@ void CTarnlookDlg::OnScanNetworkCommand(UINT nID) {
   StartScanIfIdle();
 }
 
-LRESULT CTarnlookDlg::OnScanEnded(WPARAM, LPARAM) {
+LRESULT CTarnlookDlg::OnScanEnded(WPARAM wParam, LPARAM) {
   EndScanRun();
+  NoteScanForWatch(static_cast<int>(wParam));
   return 1;
 }
 
@@ -296,7 +313,16 @@ void CTarnlookDlg::OnCloseButton() {
   if (CWnd* main = AfxGetMainWnd()) main->DestroyWindow();
 }
 
-void CTarnlookDlg::OnMinimizeButton() { ShowWindow(SW_MINIMIZE); }
+void CTarnlookDlg::OnMinimizeButton() {
+  if (!HideToTray()) ShowWindow(SW_MINIMIZE);
+}
+
+// While watching, with the tray icon there to bring it back, minimising hides the window.
+bool CTarnlookDlg::HideToTray() {
+  if (!m_watchSchedule.IsWatching() || !m_trayIcon.IsShown()) return false;
+  ShowWindow(SW_HIDE);
+  return true;
+}
 
 LRESULT CTarnlookDlg::OnRestoreInstance(WPARAM, LPARAM) {
   ShowWindow(SW_SHOW);

@@ -3,7 +3,9 @@
 // and close buttons, the progress and summary lines, the device list and the re-detect button.
 // It publishes itself for the single-instance rule, starts the scans and carries the marking and
 // renaming of devices in the list.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "res/resource.h"
@@ -12,12 +14,18 @@
 #include "ui/device_list_extras.h"
 #include "ui/list_ctrl_ex.h"
 #include "ui/network_menu.h"
+#include "ui/tray_icon.h"
+#include "watch/alert_rule.h"
+#include "watch/watch_schedule.h"
 #include "winlib/edit.h"
 #include "winlib/font.h"
 #include "winlib/image_list.h"
 
 // Sent to the running instance's main window by a second start; wParam and lParam are 0.
 constexpr UINT WM_RESTORE_INSTANCE = WM_APP + 500;
+// The tray icon's events (notify-icon version 0: the mouse message or NIN_BALLOONUSERCLICK in
+// lParam).
+constexpr UINT WM_TRAY_NOTIFY = WM_APP + 502;
 
 // Set by the dialog's initialisation, for the rest of the program to name the window and its list
 // (a scan is handed the list). The scan's workers never use them: they reach the window through
@@ -59,6 +67,14 @@ class CTarnlookDlg : public CBitmapDialog {
   void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
   void OnScanNetworkCommand(UINT nID);
   LRESULT OnScanEnded(WPARAM wParam, LPARAM lParam);
+  // The watch (tarnlook_dlg_watch.cpp).
+  void OnWatchCommand(UINT nID);
+  void OnTimer(UINT_PTR nIDEvent);
+  void OnDestroy();
+  void OnEnterMenuLoop(BOOL bIsTrackPopupMenu);
+  void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
+  LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
   void PostNcDestroy() override;
 
@@ -72,6 +88,16 @@ class CTarnlookDlg : public CBitmapDialog {
   CDeviceListExtras m_listExtras;     // the list's maker tooltip and copy menu
   CNetworkMenu m_networkMenu;         // the 扫描网络 entries of both menus
   HMENU m_hSysNetworkMenu = nullptr;  // the system menu's 扫描网络 submenu, refilled as it opens
+
+  // The watch: background scans at intervals, a tray icon while watching and a balloon when a
+  // device the user has not recognised joins.
+  watch::WatchSchedule m_watchSchedule;
+  watch::RunHistory m_scanHistory;  // every scan of this run, watched or not
+  watch::TickClock m_tickClock;
+  CTrayIcon m_trayIcon;
+  std::optional<int> m_nLatestUnknown;  // from the latest summary
+  std::string m_strFirstAlertMac;       // the latest balloon's first device, for its click
+  int m_nMenuLoops = 0;                 // menus open now (they run nested message loops)
   std::string m_strName;
   CEdit m_editName;
   CBmpButton m_btnClose;
@@ -88,6 +114,18 @@ class CTarnlookDlg : public CBitmapDialog {
   // nothing while a scan runs; commits an open name editor first. True when a scan started.
   bool StartScanIfIdle();
   void CommitNameEditor();
+  bool HideToTray();
+  // The watch (tarnlook_dlg_watch.cpp).
+  void StartWatchingAtStart();
+  void SwitchWatch(bool on);
+  void AppendWatchItem(HMENU menu) const;
+  void NoteScanForWatch(int unknownCount);
+  bool DueScanWaits();
+  void OpenTrayMenu();
+  void ShowFromTray();
+  void ShowFirstAlertedDevice();
+  void SetWatchInterval(uint32_t seconds);
+  watch::Millis Now();
 
   PublishWindowFn m_publishWindow;
 };

@@ -177,6 +177,31 @@
     OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); \
   }
 
+// void OnTimer(UINT_PTR nIDEvent)
+#define ON_WM_TIMER()                       \
+  if (message == WM_TIMER) {                \
+    OnTimer(static_cast<UINT_PTR>(wParam)); \
+    lResult = 0;                            \
+    return true;                            \
+  }
+
+// void OnDestroy()   the dialog manager's own handling follows, so this entry does not end the map
+#define ON_WM_DESTROY()        \
+  if (message == WM_DESTROY) { \
+    OnDestroy();               \
+  }
+
+// void OnEnterMenuLoop(BOOL bIsTrackPopupMenu) / void OnExitMenuLoop(BOOL bIsTrackPopupMenu)
+// Both let the system's own handling follow.
+#define ON_WM_ENTERMENULOOP()                   \
+  if (message == WM_ENTERMENULOOP) {            \
+    OnEnterMenuLoop(static_cast<BOOL>(wParam)); \
+  }
+#define ON_WM_EXITMENULOOP()                   \
+  if (message == WM_EXITMENULOOP) {            \
+    OnExitMenuLoop(static_cast<BOOL>(wParam)); \
+  }
+
 // --- Notifications from child controls ------------------------------------------------------
 
 // void handler()   for WM_COMMAND with the given control id and notification code
