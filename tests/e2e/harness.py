@@ -227,14 +227,9 @@ class Session:
     def start(self, exe=None, label="tarnlook", args=(), stdin=None):
         index = len(self.processes)
         out = open(self.work / ("%s-%d.out" % (label, index)), "w")
-<<<<<<< HEAD
-        process = subprocess.Popen([self.wine, str(exe or self.exe)], env=self.env, stdout=out,
-                                   stderr=subprocess.STDOUT, cwd=self.work)
-        process.out_path = Path(out.name)
-=======
         process = subprocess.Popen([self.wine, str(exe or self.exe)] + list(args), env=self.env, stdout=out,
                                    stderr=subprocess.STDOUT, stdin=stdin, cwd=self.work)
->>>>>>> issue-watchcore
+        process.out_path = Path(out.name)
         self.processes.append(process)
         return process
 
