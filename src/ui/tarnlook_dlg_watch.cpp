@@ -5,6 +5,7 @@
 
 #include "net/local_identity.h"
 #include "net/network_choice.h"
+#include "net/row_texts.h"
 #include "net/scan.h"
 #include "platform/debug_output.h"
 #include "text/cp936.h"
@@ -85,8 +86,10 @@ void CTarnlookDlg::NoteScanForWatch(int unknownCount) {
 
   DeviceTable rows;
   ListRows list(m_listDevices);
-  for (int row = 0; row < m_listDevices.GetItemCount(); ++row)
+  for (int row = 0; row < m_listDevices.GetItemCount(); ++row) {
     rows.push_back(ReadDeviceRow(list, row));
+    rows.back().ipText = IpTextFromCell(list.CellText(row, 1));  // the read-back leaves it out
+  }
   std::vector<AdapterEntry> adapters;
   if (ReadAdapterList(adapters) != 0) adapters.clear();
   const std::vector<DeviceRecord> alerts = m_scanHistory.AlertsAfterScan(

@@ -10,6 +10,8 @@
 //                       closes it and reports its peak working set
 //   e2e_probe redetect  prints "ready" once the summary shows, presses 重新检测 when a line comes
 //                       on standard input and times the scan from the press to the next summary
+//   e2e_probe redetect <n>
+//                       presses 重新检测 n times, each once the summary of the last shows
 //   e2e_probe resources [<pid>]
 //                       counts the main window's process's (or pid's) kernel handles, threads,
 //                       GDI objects, windows, menus and icons: threads by Toolhelp from here, the
@@ -362,15 +364,9 @@ int Measure(const char* program) {
 
 // The button's own notification, as a click sends it. Between the press and the summary only
 // window states are read, so the timing takes little of the program's or the wineserver's time.
-int Redetect() {
-  HWND dialog = FindMainWindow();
-  HWND button = dialog ? GetDlgItem(dialog, 1000) : nullptr;
-  HWND summary = dialog ? GetDlgItem(dialog, 1004) : nullptr;
-  if (!button || !summary || !IsWindowVisible(button)) return 1;
-  std::printf("ready\n");
-  std::fflush(stdout);
-  char line[16];
-  if (!std::fgets(line, sizeof line, stdin)) return 1;
+// Presses 重新检测 as a click does and waits for the next summary: the scan's time in ms, -1 when
+// none came within two minutes.
+double PressRedetect(HWND dialog, HWND button, HWND summary) {
   LARGE_INTEGER frequency, start, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
@@ -378,20 +374,36 @@ int Redetect() {
   SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED),
                       reinterpret_cast<LPARAM>(button), SMTO_ABORTIFHUNG, 10000, &result);
   double elapsed = 0;
-  double scan = -1;
   while (elapsed < 120000) {
-    if (IsWindowVisible(button) && IsWindowVisible(summary)) {
-      scan = elapsed;
-      break;
-    }
+    if (IsWindowVisible(button) && IsWindowVisible(summary)) return elapsed;
     Sleep(10);
     QueryPerformanceCounter(&now);
     elapsed = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
               static_cast<double>(frequency.QuadPart);
   }
-  std::printf("{\"scan_ms\":%.1f}\n", scan);
-  std::fflush(stdout);
-  return scan < 0 ? 1 : 0;
+  return -1;
+}
+
+int Redetect(int times) {
+  HWND dialog = FindMainWindow();
+  HWND button = dialog ? GetDlgItem(dialog, 1000) : nullptr;
+  HWND summary = dialog ? GetDlgItem(dialog, 1004) : nullptr;
+  if (!button || !summary || !IsWindowVisible(button)) return 1;
+  if (times == 0) {  // one, timed, when a line comes on standard input
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin)) return 1;
+    const double scan = PressRedetect(dialog, button, summary);
+    std::printf("{\"scan_ms\":%.1f}\n", scan);
+    std::fflush(stdout);
+    return scan < 0 ? 1 : 0;
+  }
+  for (int i = 0; i < times; ++i) {
+    if (PressRedetect(dialog, button, summary) < 0) return 1;
+  }
+  std::printf("{\"scans\":%d}\n", times);
+  return 0;
 }
 
 DWORD CountThreads(DWORD pid) {
@@ -534,7 +546,8 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2 && std::strcmp(argv[1], "clipboard") == 0) return Clipboard();
   if (argc == 3 && std::strcmp(argv[1], "measure") == 0) return Measure(argv[2]);
-  if (argc == 2 && std::strcmp(argv[1], "redetect") == 0) return Redetect();
+  if (argc == 2 && std::strcmp(argv[1], "redetect") == 0) return Redetect(0);
+  if (argc == 3 && std::strcmp(argv[1], "redetect") == 0) return Redetect(std::atoi(argv[2]));
   if (argc >= 2 && std::strcmp(argv[1], "resources") == 0)
     return Resources(argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 0);
   if (argc == 2 && std::strcmp(argv[1], "leak") == 0) return Leak();

@@ -543,6 +543,84 @@ def the_network_menu_rescans_the_network_the_user_picks(s):
     return s
 
 
+# --- the watch ------------------------------------------------------------------------------------
+
+WATCH_KEY = "HKCU\\Software\\应用程序向导生成的本地应用程序\\Tarnlook\\Watch"
+ALERT_LINE = "发现新的未知设备："
+TRAY = "__winex11_standalone_tray"   # Wine's tray window without a window manager
+
+
+def set_watch(s, enabled, interval):
+    for name, value in (("Enabled", enabled), ("IntervalSeconds", interval)):
+        s.wine_cmd(["reg", "add", WATCH_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"])
+
+
+def tray_shown(s):
+    return bool(s.popups(TRAY))
+
+
+def alerts(s):
+    return [line for line in s.debug_lines() if line.startswith(ALERT_LINE)]
+
+
+def scans_done(s):
+    return sum(1 for line in s.debug_lines() if line == "初始化列表完成")
+
+
+@scenario_test("watch", "watch.lan")
+def watching_alerts_once_on_a_device_nobody_knows(s):
+    # Two devices join at the second sweep: one nobody knows, one the user marked known earlier.
+    s.seed_registry([("known-laptop", KNOWN, "00-1A-2B-3C-4D-21\n\n")])
+    set_watch(s, 1, 10)
+    s.start()
+    s.wait_summary()
+    wait_for("the tray icon while watching", lambda: tray_shown(s), timeout=20)
+    check(not alerts(s), "the baseline scan alerted: %r" % alerts(s))
+
+    # No input reaches the computer meanwhile, so the watch's scan is due ten seconds later.
+    wait_for("the watch's second scan", lambda: scans_done(s) >= 2, timeout=60)
+    check(alerts(s) == [ALERT_LINE + "00-1A-2B-3C-4D-20 192.168.70.20 new-phone\n"], "alerts: %r" % alerts(s))
+    rows = rows_by_ip(wait_rows(s, ["192.168.70.37", "192.168.70.10", "192.168.70.12", "192.168.70.20",
+                                    "192.168.70.21"]))
+    check(rows["192.168.70.21"]["cells"][2] == KNOWN, "the known device is not shown known")
+    time.sleep(3)   # Wine draws the balloon about 2 s after it was asked for
+    s.screenshot("balloon")
+    wait_for("the watch's third scan", lambda: scans_done(s) >= 3, timeout=60)
+    check(len(alerts(s)) == 1, "a device alerted twice: %r" % alerts(s))
+
+    # Switched off from the system menu (its last entry): the icon goes, the setting follows.
+    state = s.state()
+    s.click_rect(state["items"]["1010"]["rect"])
+    s.key("alt+space")
+    wait_for("the system menu", lambda: s.popups("#32768"), timeout=10)
+    s.key("Up", "Return")
+    wait_for("the tray icon to go", lambda: not tray_shown(s), timeout=20)
+    stored = s.wine_cmd(["reg", "query", WATCH_KEY, "/v", "Enabled"])
+    check(re.search(r"Enabled\s+REG_DWORD\s+0x0\b", stored), "Enabled after switching off: %r" % stored)
+    return s
+
+
+@scenario_test("watch-days", "watch.lan")
+def a_hundred_watched_scans_leave_nothing_behind(s):
+    # Scans started through the one scan path the watch's timer takes, each ended by the watch's
+    # own step (alert rule, tooltip); counts after the second and the last scan must agree.
+    set_watch(s, 1, 10)
+    s.start()
+    s.wait_summary()
+    wait_for("the tray icon while watching", lambda: tray_shown(s), timeout=20)
+    s.wine_cmd([str(s.probe_exe), "redetect", "1"], timeout=180)
+    s.resources()   # the first count leaves one handle behind for the process's life
+    second = s.resources()
+    s.wine_cmd([str(s.probe_exe), "redetect", "98"], timeout=1500)
+    check(scans_done(s) >= 100, "only %d scans" % scans_done(s))
+    last = s.resources()
+    print("     after scan 2: %s\n     after scan %d: %s" % (second, scans_done(s), last), flush=True)
+    grown = {k: last[k] - second[k] for k in ("handles", "threads", "gdi", "user") if last[k] - second[k] > 8}
+    check(not grown, "grew over the scans: %r" % grown)
+    check(last["rss_kb"] - second["rss_kb"] <= 8 * 1024, "resident size grew by %d kB" % (last["rss_kb"] - second["rss_kb"]))
+    return s
+
+
 # --- names the devices give themselves ------------------------------------------------------------
 
 NAMED_ROWS = {  # ip: (name, status, where the name came from, or None)
@@ -677,6 +755,8 @@ TESTS = {t.__name__: t for t in [
     devices_without_dns_names_name_themselves,
     each_machine_scans_the_network_that_reaches_its_router,
     the_network_menu_rescans_the_network_the_user_picks,
+    watching_alerts_once_on_a_device_nobody_knows,
+    a_hundred_watched_scans_leave_nothing_behind,
     shipped_program_scans_paints_and_ends,
     resource_probe_catches_a_leak_of_ten,
 ]}
