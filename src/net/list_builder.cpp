@@ -130,5 +130,5 @@ void ShowSummary(int count) {
   std::snprintf(number, sizeof number, "%d", count);
   view.SetItemText(kItemUnknownCount, number);
   view.ShowItem(kItemUnknownCount, true);
-  view.ShowItem(kItemRedetect, true);
+  // The re-detect button comes back with the end of the scan run (ScanView::ScanEnded).
 }

@@ -4,7 +4,10 @@
 
 #include "net/scan.h"
 
-void ScanView::ScanEnded(int /*unknownCount*/) { EndScanRun(); }
+void ScanView::ScanEnded(int /*unknownCount*/) {
+  EndScanRun();
+  ShowItem(kItemRedetect, true);
+}
 
 namespace {
 

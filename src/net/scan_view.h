@@ -34,9 +34,10 @@ class ScanView {
   virtual void EnableItem(int item, bool enable) = 0;
   virtual void ShowItem(int item, bool show) = 0;
   virtual void SetItemText(int item, const std::string& text) = 0;
-  // The last call of a scan, after its summary shows. It must end the scan run (EndScanRun); a
-  // window binding does so on the user-interface thread, so that nothing there sees a scan end
-  // between two of its own steps.
+  // The last call of a scan, after its summary shows: ends the scan run (EndScanRun), then shows
+  // the re-detect button. A window binding does both on the user-interface thread in one step, so
+  // that a press of the button never finds the scan still running and nothing there sees a scan
+  // end between two of its own steps.
   virtual void ScanEnded(int unknownCount);
 };
 

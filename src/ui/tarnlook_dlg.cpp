@@ -303,6 +303,7 @@ void CTarnlookDlg::OnScanNetworkCommand(UINT nID) {
 
 LRESULT CTarnlookDlg::OnScanEnded(WPARAM wParam, LPARAM) {
   EndScanRun();
+  GetDlgItem(IDC_REDETECT)->ShowWindow(SW_SHOW);
   NoteScanForWatch(static_cast<int>(wParam));
   return 1;
 }

@@ -46,11 +46,11 @@ class WindowScanView final : public ScanView {
       Handle<CWnd>(m_hDialog.load()).SetDlgItemText(id, text.c_str());
   }
 
-  // The run ends on the user-interface thread; with no dialog to tell, here.
+  // The run ends on the user-interface thread, with the button; with no dialog to tell, here.
   void ScanEnded(int unknownCount) override {
     HWND dialog = m_hDialog.load();
     if (!::IsWindow(dialog) || ::SendMessageA(dialog, WM_SCAN_ENDED, unknownCount, 0) != 1)
-      EndScanRun();
+      ScanView::ScanEnded(unknownCount);
   }
 
  private:

@@ -8,7 +8,8 @@
 #include <windows.h>
 
 // Sent to the dialog as a scan's last step, after its summary shows; wParam is the number of
-// devices not yet known. The dialog ends the scan run (EndScanRun) and returns 1.
+// devices not yet known. The dialog ends the scan run (EndScanRun), shows the re-detect button and
+// returns 1.
 constexpr UINT WM_SCAN_ENDED = WM_APP + 501;
 
 void BindScanViewToWindows(HWND dialog, HWND list);
