@@ -32,7 +32,8 @@ import lan_net  # noqa: E402
 from harness import (KNOWN, LOCAL, UNKNOWN, Failure, address_cell, check, host_cell, rows_by_ip,  # noqa: E402
                      scenario_test, wait_for)
 from lan_net import HOME_IP, HOME_MAC, PEERS, ip_of, namespace_of, peer  # noqa: E402
-from tarnlook_e2e import cell_rect, entry_for, summary_of  # noqa: E402
+from tarnlook_e2e import (ALERT_LINE, TRAY, WATCH_KEY, alerts, cell_rect, entry_for, scans_done,  # noqa: E402
+                          summary_of)
 
 NO_NAME = "未知主机名"
 # The name each peer's row must show (the list cuts names to 16 bytes): the PTR name, else the
@@ -46,9 +47,11 @@ EXPECTED_NAMES = {
     "pi": "kitchen-pi",             # mDNS (avahi-daemon)
     "media": "media.home.arpa",     # PTR and mDNS (apple-tv): DNS wins
     "ap": "ap.home.arpa",
+    "guest": NO_NAME,
 }
 ROUTER = "router"           # at .1, never probed, so never listed
 DEPARTING = "phone"         # its link goes down before one re-detect
+LATE = "guest"              # down until the watch is on, then it joins
 NEW_NAME = "known-device"    # given to a device the user marks known
 WINE64 = str(HERE.parent.parent / "scripts" / "wine-run")
 RESULTS = {}
@@ -190,7 +193,9 @@ def real_program_on_the_test_lan(s):
     for view in ("/reg:64", "/reg:32"):
         s.wine_cmd(["reg", "add", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", "/v",
                     "Debugger", "/t", "REG_SZ", "/d", "false", "/f", view], wine=WINE64)
-    everyone = {p.key for p in PEERS}
+    s.wine_cmd(["reg", "add", WATCH_KEY, "/v", "IntervalSeconds", "/t", "REG_DWORD", "/d", "10", "/f"],
+               wine=WINE64)
+    everyone = {p.key for p in PEERS} - {LATE}
     referee = RESULTS["arp-scan"]
 
     flush_neighbours()
@@ -235,17 +240,40 @@ def real_program_on_the_test_lan(s):
         check_rows(state, expected_rows(everyone - {DEPARTING}, renamed=(key, name)))
     finally:
         set_link(DEPARTING, "up")
-    RESULTS[s.build.name] = {"first": first, "cold": cold, "warm": warm}
+
+    # Watching, switched on from the system menu (its last entry) and the window minimised to the
+    # tray: the guest's phone comes up and alerts once, and nothing else does.
+    s.click_rect(s.state()["items"]["1010"]["rect"])
+    s.key("alt+space")
+    wait_for("the system menu", lambda: s.popups("#32768"), timeout=20)
+    s.key("Up", "Return")
+    wait_for("the tray icon", lambda: s.popups(TRAY), timeout=20)
+    s.click_rect(s.state()["items"]["1009"]["rect"])
+    wait_for("the window to hide in the tray", lambda: not s.state()["visible"], timeout=20)
+    guest = peer(LATE)
+    line = ALERT_LINE + "%s %s %s\n" % (guest.mac, ip_of(guest), NO_NAME)
+    set_link(LATE, "up")
+    try:
+        joined = time.monotonic()
+        wait_for("the guest's alert", lambda: line in alerts(s), timeout=120, interval=0.2)
+        alerted = time.monotonic() - joined
+        scans = scans_done(s)
+        wait_for("one more watch scan", lambda: scans_done(s) > scans, timeout=120)
+        check(alerts(s) == [line], "alerts: %r" % alerts(s))
+    finally:
+        set_link(LATE, "down")
+    RESULTS[s.build.name] = {"first": first, "cold": cold, "warm": warm, "alert": alerted}
 
 
 def inside(builds):
     took = lan_net.wait_for_responders()
     say("every responder answers (%.2f s after the LAN was up)" % took)
+    set_link(LATE, "down")
     flush_neighbours()
     pairs, wall = arp_scan()
     RESULTS["arp-scan"] = {"pairs": pairs, "wall": wall}
     say("arp-scan found %d hosts in %.2f s" % (len(pairs), wall))
-    check(pairs == {(ip_of(p), p.mac) for p in PEERS}, "arp-scan found %s" % sorted(pairs))
+    check(pairs == {(ip_of(p), p.mac) for p in PEERS if p.key != LATE}, "arp-scan found %s" % sorted(pairs))
     passed, failed = 0, 0
     for build in builds:
         print("---- lan %s" % build, flush=True)
@@ -267,6 +295,10 @@ def inside(builds):
             for case in ("cold", "warm"):
                 say("%-8s %s CPU: tarnlook.exe %.2f s, wineserver %.2f s, other Wine processes %.2f s" % (
                     "", case, r[case][1]["tarnlook"], r[case][1]["wineserver"], r[case][1]["wine"]))
+    for build in builds:
+        r = RESULTS.get(Path(build).resolve().name)
+        if r:
+            say("%-8s a device that joined alerted %.1f s later (watch interval 10 s)" % (Path(build).name, r["alert"]))
     say("load average %.1f on %d cores while these ran" % (os.getloadavg()[0], os.cpu_count()))
     say("result: %d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 else 1

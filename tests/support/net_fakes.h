@@ -207,12 +207,12 @@ class RecordingScanView : public ScanView {
     std::lock_guard<std::mutex> lock(m_mutex);
     calls.push_back("invalidate");
   }
+  // Recorded once the base has ended the run and shown the button: after "ended" a builder
+  // touches the view no more.
   void ScanEnded(int unknownCount) override {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      calls.push_back("ended " + std::to_string(unknownCount));
-    }
     ScanView::ScanEnded(unknownCount);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    calls.push_back("ended " + std::to_string(unknownCount));
   }
   void EnableItem(int item, bool enable) override {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -150,7 +150,7 @@ TEST_F(ListBuilderTest, SummaryCountsDevicesNotYetKnown) {
   const std::vector<std::string> tail(view.calls.end() - 10, view.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"invalidate", "hide 1001", "settext 1004", "show 1004",
                                             "settext 1005", "show 1005", "settext 1006",
-                                            "show 1006", "ended 3", "show 1000"}));
+                                            "show 1006", "show 1000", "ended 3"}));
 }
 
 TEST_F(ListBuilderTest, FailedMergeLeavesTheSweepTextsAndStillShowsTheSummary) {

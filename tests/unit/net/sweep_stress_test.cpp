@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <random>
 #include <set>
 #include <thread>
@@ -32,6 +33,7 @@ class EagerRedetectView : public RecordingScanView {
  public:
   void ShowItem(int item, bool show) override {
     RecordingScanView::ShowItem(item, show);
+    std::lock_guard<std::mutex> lock(m_redetectMutex);  // each scan's builder shows the button
     if (item != kItemRedetect || !show || m_redetect.joinable()) return;
     m_redetect = std::thread([this] {
       DeleteAllRows();
@@ -42,6 +44,7 @@ class EagerRedetectView : public RecordingScanView {
   ~EagerRedetectView() override { m_redetect.join(); }
 
  private:
+  std::mutex m_redetectMutex;
   std::thread m_redetect;
 };
 
