@@ -108,8 +108,8 @@ void AssembleList() {
   // summary shows the re-detect button: a re-detect starts probes that append to it at once.
   table.clear();
   ShowSummary(unknown);
-  DebugOutput("初始化列表完成");
   view.ScanEnded(unknown);
+  DebugOutput("初始化列表完成");
 }
 
 unsigned long TARNLOOK_THREADCALL

@@ -15,7 +15,7 @@ void WaitForSweep();
 void AssembleList();
 
 // Hides the progress text and shows "发现您的局域网有" count "个未知设备"; the re-detect button
-// comes back with the end of the scan run (ScanView::ScanEnded), which the builder calls last.
+// comes back with the end of the scan run (ScanView::ScanEnded), which follows it.
 void ShowSummary(int count);
 
 // Host names longer than this are cut for the list.
