@@ -356,9 +356,9 @@ def about_box_opens_from_the_system_menu(s):
     s.click_rect(state["items"]["1010"]["rect"])   # activate the window (a press on the title drags)
     s.key("alt+space")
     s.screenshot("system-menu")
-    # The About entry comes just before 扫描网络, the menu's last item ("关于 Wine(&A)" of Wine's own
-    # menu shares its key).
-    s.key("Up", "Up", "Return")
+    # The About entry comes before 扫描网络 and 后台监视新设备, the menu's last items ("关于 Wine(&A)"
+    # of Wine's own menu shares its key).
+    s.key("Up", "Up", "Up", "Return")
     about = wait_for("the About box", lambda: [w for w in s.windows() if w["title"] == "关于 Tarnlook"], 10)
     texts = [c["text"] for c in about[0]["children"]]
     version = "Tarnlook %s 版" % project_version(s.build)
@@ -509,7 +509,8 @@ def each_machine_scans_the_network_that_reaches_its_router(s):
 @scenario_test("network-menu", "wifi-virtualbox.lan")
 def the_network_menu_rescans_the_network_the_user_picks(s):
     # Menus of another process cannot be read under Wine: the entries are told by what they scan.
-    # 扫描网络 is the last entry of both menus; its entries follow the adapter list: host-only, Wi-Fi.
+    # Both menus end with 扫描网络 and 后台监视新设备; its entries follow the adapter list: host-only,
+    # Wi-Fi.
     s.start()
     state = s.wait_summary()
     wifi_rows = MACHINE_SHAPES["wifi-virtualbox.lan"][1]
@@ -520,7 +521,7 @@ def the_network_menu_rescans_the_network_the_user_picks(s):
     s.type_text("my-nas")
     s.key("alt+space")
     wait_for("the system menu", lambda: s.popups("#32768"), timeout=10)
-    s.key("Up", "Right")
+    s.key("Up", "Up", "Right")
     wait_for("the system menu's 扫描网络 submenu", lambda: len(s.popups("#32768")) == 2, timeout=10)
     s.key("Return")   # its first entry: this computer is .1 there, which a scan never probes
     wait_rows(s, ["192.168.56.101"])
@@ -531,7 +532,7 @@ def the_network_menu_rescans_the_network_the_user_picks(s):
     # The list's menu, on a row, picks the Wi-Fi again: the stored name shows.
     s.click_rect(cell_rect(s.state(), "192.168.56.101", 1), button=3)
     wait_for("the row's menu", lambda: s.popups("#32768"), timeout=10)
-    s.key("Up", "Right")
+    s.key("Up", "Up", "Right")
     wait_for("the 扫描网络 submenu", lambda: len(s.popups("#32768")) == 2, timeout=10)
     s.screenshot("network-menu")
     s.key("Down", "Return")   # its second entry

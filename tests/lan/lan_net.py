@@ -57,7 +57,7 @@ PEERS = [
     Peer("pi", 60, "DC-A6-32-07-00-3C", None, None, "kitchen-pi", "Raspberry Pi, avahi-daemon"),
     Peer("media", 70, "A4-5E-60-07-00-46", "media.home.arpa", None, "apple-tv", "Apple TV, PTR and mDNS"),
     Peer("ap", 254, "18-E8-29-07-00-FE", "ap.home.arpa", None, None, "access point (Ubiquiti)"),
-    Peer("guest", 80, "3C-22-FB-07-00-50", None, None, None, "a guest's phone (Apple), joins while watched"),
+    Peer("guest", 90, "3C-22-FB-07-00-5A", None, None, None, "a guest's phone (Apple), joins while watched"),
 ]
 DNS_SERVER = "router"
 

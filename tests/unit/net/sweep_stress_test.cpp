@@ -154,8 +154,10 @@ TEST(SweepStressTest, ScanHandsTheTableToTheListBuilder) {
     OutputCapture output;
 
     ASSERT_TRUE(StartScan(nullptr));
-    // Done when both scans have ended and their launchers have enabled the button.
-    while (view.Count("ended 85") < 2 || view.Count("enable 1000") < 2)
+    // Done when both scans have ended, their builders have written their last line and their
+    // launchers have enabled the button.
+    while (view.Count("ended 85") < 2 || view.Count("enable 1000") < 2 ||
+           output.Count(OutputChannel::Debugger, "初始化列表完成") < 2)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
     std::set<std::string> rows;
