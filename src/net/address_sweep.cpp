@@ -6,6 +6,7 @@
 #include "net/arp_fallback.h"
 #include "net/device_name.h"
 #include "net/local_identity.h"
+#include "net/name_queries.h"
 #include "net/name_sources.h"
 #include "net/network_choice.h"
 #include "net/row_texts.h"
@@ -106,12 +107,15 @@ uint32_t RequestHardwareAddress(const SweepRequest& request, uint32_t (&mac)[2])
   return request.fallback ? request.fallback->Request(request.target, mac, length) : result;
 }
 
-// The reverse lookup first; only when it has nothing is the device itself asked.
+// The reverse lookup first; only when it has nothing the name rules keep is the device itself
+// asked. On Windows that lookup may fall back to LLMNR or NetBIOS, so its name is as much the
+// device's word as the devices' own answers, and a line feed in it would split the row.
 DeviceName LookUpHostName(uint32_t target) {
   NetPort& net = CurrentNetPort();
   net.StartSockets(2, 2);
   std::string name;
-  if (net.ResolveHostName(target, name)) return {name, NameSource::kDns};
+  if (net.ResolveHostName(target, name) && names::IsListableName(name))
+    return {name, NameSource::kDns};
   return AskDeviceForName(net, target);
 }
 
@@ -133,7 +137,7 @@ unsigned long TARNLOOK_THREADCALL ProbeThreadProc(void* parameter) {
   // The slow steps (ARP and the names) stay outside the lock.
   const DeviceName found = LookUpHostName(request->target);
   const std::string macText = FormatMacText(reinterpret_cast<const unsigned char*>(mac));
-  if (found.source != NameSource::kNone) NoteNameSource(macText, found.name, found.source);
+  if (found.source != NameSource::kNone) NoteNameSource(ipText, macText, found.name, found.source);
 
   {
     CriticalSectionLock lock(g_csDeviceTable);

@@ -1,5 +1,7 @@
 #include "net/name_queries.h"
 
+#include "text/cp936.h"
+
 namespace names {
 
 namespace {
@@ -66,9 +68,13 @@ void SkipQuestions(dns::Reader& in, uint16_t count) {
   }
 }
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
-
 }  // namespace
+
+bool IsListableName(std::string_view name) {
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  return !name.empty();
+}
 
 std::vector<std::string> ReverseName(uint32_t address) {
   const auto* octet = reinterpret_cast<const uint8_t*>(&address);
@@ -89,11 +95,8 @@ dns::Bytes BuildMdnsPtrQuery(uint16_t id, uint32_t address) {
 std::string NetbiosNameText(const std::string& raw15) {
   std::size_t end = raw15.size();
   while (end > 0 && raw15[end - 1] == ' ') --end;
-  for (std::size_t i = 0; i < end; ++i) {
-    const unsigned char c = static_cast<unsigned char>(raw15[i]);
-    if (c < 0x20 || c > 0x7E) return std::string();
-  }
-  return raw15.substr(0, end);
+  const std::string name = raw15.substr(0, end);
+  return text::IsPrintableText(name) ? name : std::string();
 }
 
 std::string MdnsNameText(const std::vector<std::string>& labels) {
@@ -102,9 +105,7 @@ std::string MdnsNameText(const std::vector<std::string>& labels) {
   std::string text;
   for (std::size_t i = 0; i < count; ++i) {
     const std::string& label = labels[i];
-    if (label.empty() || label.size() > dns::kMaxLabel) return std::string();
-    for (char c : label)
-      if (IsControl(c)) return std::string();
+    if (!IsListableName(label) || label.size() > dns::kMaxLabel) return std::string();
     if (i) text += '.';
     text += label;
   }

@@ -9,6 +9,7 @@
 // at line breaks and read back, so a name with a control character is no name.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/dns_wire.h"
@@ -19,7 +20,7 @@ constexpr uint16_t kNetbiosPort = 137;
 constexpr uint16_t kMdnsPort = 5353;
 
 // What one reply told: whether it was a proper answer to the query, and the name it gave
-// (empty: none that the rules keep). A NetBIOS name is printable ASCII; an mDNS name is the
+// (empty: none that the rules keep). A NetBIOS name is code page 936; an mDNS name is the
 // answer's target as UTF-8, without ".local." or the final dot.
 struct Answer {
   bool answered = false;
@@ -38,8 +39,12 @@ Answer ReadNbstatReply(const uint8_t* data, std::size_t size, uint16_t id);
 Answer ReadMdnsReply(const uint8_t* data, std::size_t size, uint16_t id, uint32_t address);
 
 // The name rules, applied by the readers (exposed for tests).
-// A NetBIOS name: the 15 name bytes with trailing blanks removed, kept only when every byte is
-// printable ASCII (0x20-0x7E) and something is left.
+// The rule every source's name keeps, reverse DNS included: something is there and no byte is a
+// control character (below 0x20, or 0x7F).
+bool IsListableName(std::string_view name);
+// A NetBIOS name: the 15 name bytes with trailing blanks removed, kept only when something is left
+// and it is printable ASCII and whole code page 936 characters (text::IsPrintableText): Windows
+// announces the name in its OEM code page, which on Simplified-Chinese systems is 936.
 std::string NetbiosNameText(const std::string& raw15);
 // An mDNS target: its labels joined by dots, a last label "local" dropped; empty when any byte is
 // a control character (below 0x20 or 0x7F), a label is empty or longer than 63 bytes, or nothing

@@ -1,5 +1,7 @@
 #include "registry/classification_merge.h"
 
+#include <vector>
+
 #include "net/name_sources.h"
 #include "net/row_texts.h"
 #include "net/status_labels.h"
@@ -10,7 +12,7 @@ namespace {
 
 // Whether the row's name is one the device gave about itself (mDNS or NetBIOS) in this scan.
 bool IsAnnouncedName(const DeviceRecord& row) {
-  const NameSource source = NameSourceOf(row.macText, row.hostName);
+  const NameSource source = NameSourceOf(row.ipText, row.macText, row.hostName);
   return source == NameSource::kMdns || source == NameSource::kNetbios;
 }
 
@@ -20,6 +22,8 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
   // The merge works on a copy that takes the table's place only once every lookup has succeeded:
   // a lookup that throws (out of memory, say) leaves every row with its sweep texts.
   DeviceTable merged = table;
+  std::vector<std::size_t> storedNames;  // rows that take the registry's name
+  storedNames.reserve(merged.size());
   // Row 0 is the local computer's row (or, when the list builder did not find it, whatever device
   // stands first); it keeps its sweep texts either way.
   for (std::size_t i = 1; i < merged.size(); ++i) {
@@ -35,9 +39,13 @@ void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup) {
       // not a name the user chose, and so no reason to hide the name the device announces.
       if (*name == kUnknownHostName && IsAnnouncedName(row)) continue;
       row.hostName = std::move(*name);
+      storedNames.push_back(i);
     }
   }
   table.swap(merged);
+  // Only once the merge stands: a stored name equal to the one the device gave is still the
+  // user's, not the device's word, and the tooltip must not name a source for it.
+  for (std::size_t i : storedNames) NoteStoredName(table[i].ipText, table[i].macText);
 }
 
 void MergeRegistry() {

@@ -15,5 +15,6 @@ void MergeRegistry();
 using AttributeLookup = std::function<std::optional<std::string>(const std::string& macText,
                                                                  const char* attributeName)>;
 
-// The merge itself over any table: at most two lookups per row from row 1 on.
+// The merge itself over any table: at most two lookups per row from row 1 on. The rows that took a
+// stored name are marked as such beside the rows (NoteStoredName), so no source is named for them.
 void MergeRegistryInto(DeviceTable& table, const AttributeLookup& lookup);

@@ -27,6 +27,17 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
+bool IsPrintableText(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c <= 0x7E) continue;
+    if (!IsLeadByte(c) || i + 1 == s.size() || !IsTrailValue(static_cast<unsigned char>(s[i + 1])))
+      return false;
+    ++i;
+  }
+  return true;
+}
+
 std::size_t WholeCharPrefix(std::string_view s, std::size_t maxBytes) {
   std::size_t i = 0;
   while (i < s.size()) {

@@ -11,6 +11,8 @@
 namespace text {
 
 inline bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// Whether c may follow a lead byte in a character code page 936 defines: 0x40-0xFE but 0x7F.
+inline bool IsTrailValue(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 // Bytes taken by the character at p: 2 for a lead byte with a non-zero trail byte before end, else 1.
 inline std::size_t CharLength(const char* p, const char* end) {
@@ -51,6 +53,10 @@ inline bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // s without leading and trailing blanks (IsBlank).
 std::string_view Trim(std::string_view s);
+
+// Whether s holds only printable ASCII (0x20-0x7E) and whole double-byte characters (IsLeadByte,
+// then IsTrailValue): no control byte, no lone lead byte, no byte 0x80 or 0xFF.
+bool IsPrintableText(std::string_view s);
 
 // Length of the longest prefix of s made of whole characters and at most maxBytes long.
 std::size_t WholeCharPrefix(std::string_view s, std::size_t maxBytes);

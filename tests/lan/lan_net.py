@@ -45,7 +45,8 @@ LOCK = "/tmp/tarnlook-lan.lock"
 AVAHI_RUN = Path("/run/avahi-daemon")
 
 # A device of the LAN. ptr: the name its address resolves to in DNS (None: NXDOMAIN at once);
-# netbios: the name nmbd announces; mdns: the host name avahi-daemon announces.
+# netbios: the name nmbd announces, in code page 936 as Simplified-Chinese Windows does; mdns: the
+# host name avahi-daemon announces.
 Peer = namedtuple("Peer", "key host mac ptr netbios mdns role")
 PEERS = [
     Peer("router", 1, "50-C7-BF-07-00-01", None, None, None, "router (TP-LINK), the DNS server"),
@@ -56,6 +57,7 @@ PEERS = [
     Peer("pc", 50, "70-85-C2-07-00-32", None, "OFFICE-PC", None, "Windows PC (ASRock), nmbd"),
     Peer("pi", 60, "DC-A6-32-07-00-3C", None, None, "kitchen-pi", "Raspberry Pi, avahi-daemon"),
     Peer("media", 70, "A4-5E-60-07-00-46", "media.home.arpa", None, "apple-tv", "Apple TV, PTR and mDNS"),
+    Peer("finance", 80, "00-E0-4C-07-00-50", None, "财务电脑", None, "Chinese Windows PC (Realtek), nmbd"),
     Peer("ap", 254, "18-E8-29-07-00-FE", "ap.home.arpa", None, None, "access point (Ubiquiti)"),
     Peer("guest", 90, "3C-22-FB-07-00-5A", None, None, None, "a guest's phone (Apple), joins while watched"),
 ]
@@ -209,7 +211,7 @@ def start_nmbd(run, p):
     conf = folder / "smb.conf"
     conf.write_text("\n".join([
         "[global]",
-        "netbios name = %s" % p.netbios,
+        "netbios name = %s" % p.netbios, "dos charset = CP936",
         "workgroup = TARNLOOK",
         "server role = standalone server",
         "interfaces = %s/24" % ip_of(p),
@@ -218,7 +220,7 @@ def start_nmbd(run, p):
         "lock directory = %s/lock" % folder, "state directory = %s/state" % folder,
         "cache directory = %s/cache" % folder, "pid directory = %s/pid" % folder,
         "private dir = %s/private" % folder, "ncalrpc dir = %s/ncalrpc" % folder,
-        "log file = %s/log/nmbd.log" % folder, ""]))
+        "log file = %s/log/nmbd.log" % folder, ""]), encoding="utf-8")
     return subprocess.Popen(["ip", "netns", "exec", namespace_of(p), "nmbd", "--foreground",
                              "--no-process-group", "--configfile=%s" % conf, "--log-basename=%s/log" % folder],
                             stdout=subprocess.DEVNULL, stderr=open(folder / "stderr", "w"))
@@ -291,7 +293,7 @@ def wait_for_responders(timeout=15.0):
     start = time.monotonic()
     named = next(p for p in PEERS if p.ptr)
     pending = [("dnsmasq", ip_of(peer(DNS_SERVER)), 53, dns_ptr_query(ip_of(named)), encode_name(named.ptr))]
-    pending += [("nmbd on " + p.key, ip_of(p), 137, netbios_status_query(), p.netbios.ljust(15).encode() + b"\0")
+    pending += [("nmbd on " + p.key, ip_of(p), 137, netbios_status_query(), p.netbios.encode("gbk").ljust(15) + b"\0")
                 for p in PEERS if p.netbios]
     pending += [("avahi-daemon on " + p.key, ip_of(p), 5353, mdns_ptr_query(ip_of(p)), encode_name(p.mdns + ".local"))
                 for p in PEERS if p.mdns]

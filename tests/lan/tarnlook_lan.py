@@ -44,6 +44,7 @@ EXPECTED_NAMES = {
     "phone": NO_NAME,
     "tv": NO_NAME,                  # answers no name query at all
     "pc": "OFFICE-PC",              # NetBIOS (nmbd)
+    "finance": "财务电脑",          # NetBIOS in code page 936
     "pi": "kitchen-pi",             # mDNS (avahi-daemon)
     "media": "media.home.arpa",     # PTR and mDNS (apple-tv): DNS wins
     "ap": "ap.home.arpa",

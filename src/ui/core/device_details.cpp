@@ -81,7 +81,8 @@ std::string DeviceTipText(DeviceRows& rows, int rowCount, int row) {
   if (!IsListedRow(rowCount, row)) return std::string();
   const DeviceRecord record = ReadDeviceRow(rows, row);
   std::string tip = MakerTipText(MacOf(record));
-  if (const char* line = NameSourceLine(NameSourceOf(record.macText, record.hostName))) {
+  const std::string ipText = IpTextFromCell(rows.CellText(row, 1));
+  if (const char* line = NameSourceLine(NameSourceOf(ipText, record.macText, record.hostName))) {
     tip += "\r\n";
     tip += line;
   }

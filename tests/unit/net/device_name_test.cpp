@@ -108,7 +108,10 @@ TEST(NameQueryTest, NetbiosNameIsTheFirstUniqueWorkstationName) {
       {"blanks inside stay", {{"MY PC", 0, false}}, "MY PC"},
       {"only groups", {{"WORKGROUP", 0, true}}, ""},
       {"control byte: no name", {{"A\tB", 0, false}, {"LATER", 0, false}}, ""},
-      {"high byte: no name", {{"PC\xb1", 0, false}}, ""},
+      {"code page 936", {{"财务电脑", 0, false}}, "财务电脑"},
+      {"lone lead byte at the end: no name", {{"PC\xb1", 0, false}}, ""},
+      {"bad trail byte: no name", {{"财\xb2\x7f", 0, false}}, ""},
+      {"0x80 alone: no name", {{"PC\x80", 0, false}}, ""},
       {"all blanks", {{"", 0, false}}, ""},
   };
   for (const Case& c : cases) {

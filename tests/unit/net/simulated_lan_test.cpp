@@ -12,6 +12,7 @@
 #include "net/list_builder.h"
 #include "net/name_sources.h"
 #include "net/neighbour_table_reader.h"
+#include "net/row_texts.h"
 #include "net_fakes.h"
 
 namespace {
@@ -228,7 +229,8 @@ TEST(SimulatedLanTest, DevicesWithoutDnsNamesNameThemselves) {
                     "device 192.168.4.12 00-00-00-00-00-12 1 printer mdns=other netbios=OTHER\n"
                     "device 192.168.4.13 00-00-00-00-00-13 1 netbios=BAER mdns=B\xc3\xa4r\n"
                     "device 192.168.4.14 00-00-00-00-00-14 1 mdns=B\xc3\xa4r\n"
-                    "device 192.168.4.15 00-00-00-00-00-15 1\n",
+                    "device 192.168.4.15 00-00-00-00-00-15 1\n"
+                    "device 192.168.4.16 00-00-00-00-00-16 1 files\x7f.lan netbios=财务电脑\n",
                     scenario));
   InstallSimulatedLan(scenario);
   RecordingScanView view;
@@ -238,13 +240,14 @@ TEST(SimulatedLanTest, DevicesWithoutDnsNamesNameThemselves) {
       {"20", {"OFFICE-PC", NameSource::kDns}},   {"09", {"客厅", NameSource::kMdns}},
       {"10", {"NAS-BOX", NameSource::kNetbios}}, {"11", {"macbook", NameSource::kMdns}},
       {"12", {"printer", NameSource::kDns}},     {"13", {"BAER", NameSource::kNetbios}},
-      {"14", {"B?r", NameSource::kMdns}},        {"15", {"未知主机名", NameSource::kNone}}};
+      {"14", {"B?r", NameSource::kMdns}},        {"15", {"未知主机名", NameSource::kNone}},
+      {"16", {"财务电脑", NameSource::kNetbios}}};  // its reverse name breaks the rules
   ASSERT_EQ(view.rows.size(), expected.size());
   for (const auto& row : view.rows) {
     const std::string mac = row.cells[1].substr(row.cells[1].find(':') + 1, 17);
     const auto& [name, source] = expected.at(mac.substr(15));
     EXPECT_EQ(row.cells[0], "\n当前电脑\n\n主机名: " + name) << mac;
-    EXPECT_EQ(NameSourceOf(mac, name), source) << mac;
+    EXPECT_EQ(NameSourceOf(IpTextFromCell(row.cells[1]), mac, name), source) << mac;
   }
 }
 

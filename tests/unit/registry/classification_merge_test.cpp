@@ -89,28 +89,37 @@ TEST(MergeRegistryInto, ALookupThatThrowsLeavesEveryRowWithItsSweepTexts) {
   EXPECT_EQ(table[1].statusLabel, kUnknown);  // not half merged
 }
 
+// A stored name has no source, even one that reads as the cut name the device announced.
 TEST(MergeRegistryInto, StoredPlaceholderDoesNotHideAnAnnouncedName) {
   ClearNameSources();
-  NoteNameSource("AA", "macbook", NameSource::kMdns);
-  NoteNameSource("BB", "NAS-BOX", NameSource::kNetbios);
-  NoteNameSource("CC", "router.lan", NameSource::kDns);
-  NoteNameSource("DD", "phone", NameSource::kMdns);
+  const std::string ip = Row("", "").ipText;
+  NoteNameSource(ip, "AA", "macbook", NameSource::kMdns);
+  NoteNameSource(ip, "BB", "NAS-BOX", NameSource::kNetbios);
+  NoteNameSource(ip, "CC", "router.lan", NameSource::kDns);
+  NoteNameSource(ip, "DD", "phone", NameSource::kMdns);
+  NoteNameSource(ip, "FF", "phone-of-wang.home", NameSource::kMdns);
   CountingLookup lookup;
-  for (const char* mac : {"AA", "BB", "CC", "DD", "EE"}) {
+  for (const char* mac : {"AA", "BB", "CC", "DD", "EE", "FF"}) {
     lookup.answers[{mac, "STATUS"}] = "标记为未知";
     lookup.answers[{mac, "USERNAME"}] = "未知主机名";
   }
   lookup.answers[{"DD", "USERNAME"}] = "王的手机";  // a name the user chose
-  DeviceTable table = {Row("me", "00", kLocal), Row("macbook", "AA"), Row("NAS-BOX", "BB"),
-                       Row("router.lan", "CC"), Row("phone", "DD"),   Row("未知主机名", "EE")};
+  lookup.answers[{"FF", "USERNAME"}] = "phone-of-wang.ho";
+  DeviceTable table = {
+      Row("me", "00", kLocal),        Row("macbook", "AA"), Row("NAS-BOX", "BB"),
+      Row("router.lan", "CC"),        Row("phone", "DD"),   Row("未知主机名", "EE"),
+      Row("phone-of-wang.home", "FF")};
   MergeRegistryInto(table, lookup.Bind());
-  const char* names[] = {"me", "macbook", "NAS-BOX", "未知主机名", "王的手机", "未知主机名"};
+  const char* names[] = {"me",       "macbook",    "NAS-BOX",         "未知主机名",
+                         "王的手机", "未知主机名", "phone-of-wang.ho"};
   for (std::size_t i = 0; i < table.size(); ++i) {
     EXPECT_EQ(table[i].hostName, names[i]) << i;
     if (i) {
       EXPECT_EQ(table[i].statusLabel, kKnown) << i;  // the status merges as before
     }
   }
+  EXPECT_EQ(NameSourceOf(ip, "AA", "macbook"), NameSource::kMdns);
+  EXPECT_EQ(NameSourceOf(ip, "FF", "phone-of-wang.ho"), NameSource::kNone);
   ClearNameSources();
 }
 

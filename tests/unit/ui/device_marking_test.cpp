@@ -209,21 +209,22 @@ TEST(DeviceDetails, TooltipsAndCopiedTextsComeFromTheRows) {
 
   EXPECT_EQ(CopiedText(rows, 4, 1, CopyCommand::kMacAddress), "DA-A1-19-5B-00-01");
 
-  // Where this scan found a row's name, the tooltip says how; a stored or typed name, the
-  // placeholder and a 16-byte cut are told apart by the name alone.
+  // Where this scan found a row's name, the tooltip says how; a typed name, the placeholder and a
+  // 16-byte cut are told apart by the name alone. Two addresses with one MAC keep a source each.
   ClearNameSources();
-  NoteNameSource("00-1B-63-00-00-01", "MYPC", NameSource::kDns);
-  NoteNameSource("DA-A1-19-5B-00-01", "phone-of-wang.home", NameSource::kMdns);  // cut to 16 bytes
-  NoteNameSource("00-1B-63-AA-BB-CC", "MACBOOK", NameSource::kNetbios);  // renamed "mac" since
+  NoteNameSource("192.168.1.37", "00-1B-63-00-00-01", "MYPC", NameSource::kDns);
+  NoteNameSource("192.168.1.20", "DA-A1-19-5B-00-01", "phone-of-wang.home", NameSource::kMdns);
+  NoteNameSource("192.168.1.31", "00-1B-63-AA-BB-CC", "macbook", NameSource::kMdns);
+  NoteNameSource("192.168.1.30", "00-1B-63-AA-BB-CC", "MACBOOK", NameSource::kNetbios);
   FakeRows named;
   named.Add("MYPC", "00-1B-63-00-00-01", "192.168.1.37", kStatusLocal.record);
   named.Add("phone-of-wang.ho", "DA-A1-19-5B-00-01", "192.168.1.20", kStatusNotKnown.record);
-  named.Add("mac", "00-1B-63-AA-BB-CC", "192.168.1.30", kStatusKnown.record);
-  named.Add("MACBOOK", "00-1B-63-AA-BB-CC", "192.168.1.31", kStatusKnown.record);
+  named.Add("mac", "00-1B-63-AA-BB-CC", "192.168.1.30", kStatusKnown.record);  // renamed since
+  named.Add("macbook", "00-1B-63-AA-BB-CC", "192.168.1.31", kStatusKnown.record);
   const char* sources[] = {
       "厂商：Apple\r\n名称来源：DNS",
       "随机 MAC 地址（手机、平板等设备的隐私地址，无法识别厂商）\r\n名称来源：mDNS", "厂商：Apple",
-      "厂商：Apple\r\n名称来源：NetBIOS"};
+      "厂商：Apple\r\n名称来源：mDNS"};
   for (int row = 0; row < 4; ++row) EXPECT_EQ(DeviceTipText(named, 4, row), sources[row]) << row;
   ClearNameSources();
 
