@@ -7,6 +7,7 @@
 #include "net/address_sweep.h"
 #include "net/address_text.h"
 #include "net/local_identity.h"
+#include "net/name_queries.h"
 #include "net/network_choice.h"
 #include "net/row_texts.h"
 #include "net/scan_view.h"
@@ -47,7 +48,8 @@ void NameOwnRow(DeviceRecord& record) {
   NetPort& net = CurrentNetPort();
   if (!net.StartSockets(2, 0)) return;
   std::string name;
-  if (net.ReadOwnHostName(name, kOwnHostNameBuffer) && !name.empty()) record.hostName = name;
+  if (net.ReadOwnHostName(name, kOwnHostNameBuffer) && names::IsListableName(name))
+    record.hostName = name;
   net.CleanupSockets();
 }
 
