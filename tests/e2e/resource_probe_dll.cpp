@@ -63,7 +63,7 @@ void CountOwnWindow(HWND window, WindowCount& windows) {
 LONG CountWindows() {
   WindowCount windows = {::GetCurrentProcessId(), 0};
   ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         CountOwnWindow(window, *reinterpret_cast<WindowCount*>(param));
         return TRUE;
       },

@@ -548,7 +548,7 @@ struct TrayWindows {
 TrayWindows FindTrayWindows() {
   TrayWindows found;
   ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
+      [](HWND window, LPARAM param) CALLBACK -> BOOL {
         auto* f = reinterpret_cast<TrayWindows*>(param);
         char name[64] = {};
         ::GetClassNameA(window, name, sizeof name);
