@@ -312,6 +312,9 @@ void CTarnlookDlg::OnCloseButton() {
   ReleaseRowImages();
   SendMessage(WM_CLOSE);
   if (CWnd* main = AfxGetMainWnd()) main->DestroyWindow();
+  // The message that ending the dialog posts to wake its modal loop went with the window. With
+  // the window hidden in the tray nothing else arrives: the loop would wait for ever.
+  ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 void CTarnlookDlg::OnMinimizeButton() {

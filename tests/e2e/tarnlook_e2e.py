@@ -601,6 +601,40 @@ def watching_alerts_once_on_a_device_nobody_knows(s):
     return s
 
 
+@scenario_test("tray", "watch.lan")
+def the_tray_icon_brings_the_window_back_and_ends_the_program(s):
+    set_watch(s, 1, 300)
+    process = s.start()
+    state = s.wait_summary()
+    left, top, _, bottom = wait_for("the tray icon", lambda: s.popups(TRAY), timeout=20)[0]["rect"]
+    icon = (left + 16, (top + bottom) // 2)   # the first icon of Wine's tray window
+
+    def minimise():
+        s.click_rect(state["items"]["1009"]["rect"])
+        wait_for("the window to hide in the tray", lambda: not s.state()["visible"], timeout=10)
+
+    def shown(what):
+        wait_for("the window after %s" % what, lambda: s.state()["visible"], timeout=10)
+
+    minimise()
+    s.click(*icon, button=3)
+    wait_for("the tray menu", lambda: s.popups("#32768"), timeout=10)
+    s.screenshot("tray-menu")
+    s.key("Down", "Return")   # 打开 Tarnlook
+    shown("打开 Tarnlook")
+    minimise()
+    s.click(*icon, count=2)
+    shown("a double-click")
+    minimise()
+    # 退出 while the window is hidden: the program ends (it once waited for ever for a message).
+    s.click(*icon, button=3)
+    wait_for("the tray menu", lambda: s.popups("#32768"), timeout=10)
+    s.key("Up", "Return")
+    check(s.wait_exit(process, 20) == 0, "exit code after 退出")
+    check(not s.popups(TRAY), "the tray icon outlived the program")
+    return s
+
+
 @scenario_test("watch-days", "watch.lan")
 def a_hundred_watched_scans_leave_nothing_behind(s):
     # Scans started through the one scan path the watch's timer takes, each ended by the watch's
@@ -757,6 +791,7 @@ TESTS = {t.__name__: t for t in [
     each_machine_scans_the_network_that_reaches_its_router,
     the_network_menu_rescans_the_network_the_user_picks,
     watching_alerts_once_on_a_device_nobody_knows,
+    the_tray_icon_brings_the_window_back_and_ends_the_program,
     a_hundred_watched_scans_leave_nothing_behind,
     shipped_program_scans_paints_and_ends,
     resource_probe_catches_a_leak_of_ten,
