@@ -491,7 +491,18 @@ def each_machine_scans_the_network_that_reaches_its_router(s):
     for scenario, (local, expected) in MACHINE_SHAPES.items():
         s.env["TARNLOOK_SIM_LAN"] = str(s.scenario_path(scenario))
         process = s.start(label=scenario)
-        state = s.wait_summary()
+        try:
+            state = s.wait_summary()
+        except Failure:
+            # Once in many runs a fresh start under Wine never brought its window up at all (the
+            # program had written nothing): this test starts six, so it starts such a one again.
+            # A window without its summary is a fault of the program's and fails at once.
+            if s.state()["found"]:
+                raise
+            process.kill()
+            process.wait(timeout=10)
+            process = s.start(label=scenario + "-again")
+            state = s.wait_summary()
         try:
             rows = expect_rows(state, expected)
             check(rows[local]["index"] == 0, "this computer is not in the first row")
